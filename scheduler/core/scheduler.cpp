@@ -1,0 +1,204 @@
+#include "scheduler/core/scheduler.h"
+
+#include "scheduler/core/program_end.h"
+#include "shared/ini_file.h"
+#include "shared/text_rules.h"
+
+namespace sayolt {
+
+namespace {
+
+const SchedulerObserver& silentObserver() {
+  static const SchedulerObserver none;
+  return none;
+}
+
+constexpr const char* kStartToleranceMessage =
+    "起動時調整時間が正しく設定されていないため、起動処理を開始できません。\n"
+    "設定(1面)の「起動時調整時間 (秒)」に1以上の整数を記入してください。";
+
+}  // namespace
+
+Scheduler::Scheduler(Platform& platform, ClockCheck& clockCheck, CountdownView& countdown,
+                     std::filesystem::path programFolder, SchedulerObserver* observer)
+    : platform_(platform),
+      clockCheck_(clockCheck),
+      countdown_(countdown),
+      programFolder_(std::move(programFolder)),
+      observer_(observer ? observer : const_cast<SchedulerObserver*>(&silentObserver())),
+      timer_(platform.events.createTimer([this] { onClockTick(); })) {}
+
+Scheduler::~Scheduler() = default;
+
+std::filesystem::path Scheduler::iniPath() const { return programFolder_ / keys::kSettingsFileName; }
+
+TimeOfDay Scheduler::timeOfDayNow() const { return timeOfDayOf(platform_.clock.now()); }
+
+void Scheduler::showMessage(const std::string& text) {
+  if (nonBlockingMessages_)
+    platform_.dialogs.notice(kSchedulerTitle, text);
+  else
+    platform_.dialogs.messageOk(kSchedulerTitle, text);
+}
+
+void Scheduler::notice(const std::string& text) { platform_.dialogs.notice(kSchedulerTitle, text); }
+
+void Scheduler::endHere(const std::string& reason) { endProgram(platform_.events, reason); }
+
+// Waits until the clock has moved on by n whole seconds, handling events meanwhile. Dates are
+// compared too, so a wait that crosses midnight ends.
+void Scheduler::waitSeconds(int n) {
+  using namespace std::chrono;
+  const LocalTime target = floor<seconds>(platform_.clock.now()) + seconds(n);
+  for (;;) {
+    const LocalTime now = platform_.clock.now();
+    if (now >= target || platform_.events.exitRequested()) break;
+    const auto remaining = duration_cast<milliseconds>(target - now).count();
+    platform_.events.runUntil([&] { return platform_.clock.now() >= target; },
+                              platform_.clock.monotonicMs() + remaining);
+  }
+  if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
+}
+
+std::optional<int> Scheduler::readStartTolerance(const IniSnapshot& ini) {
+  const std::string text = ini.get(keys::kStartToleranceSection, keys::kStartToleranceKey);
+  const auto value = toInt16(text);
+  if (!value || *value < 1 || text.find('.') != std::string::npos) return std::nullopt;
+  return *value;
+}
+
+void Scheduler::start() {
+  std::optional<int> tolerance;
+  try {
+    tolerance = readStartTolerance(IniSnapshot::load(iniPath()));
+  } catch (const IniError&) {
+  }
+  if (!tolerance) {
+    platform_.dialogs.messageOk(kSchedulerTitle, kStartToleranceMessage);
+    endHere("start tolerance");
+  }
+  startTolerance_ = std::chrono::seconds(*tolerance);
+  startScheduler();
+}
+
+void Scheduler::startScheduler() {
+  using namespace std::chrono;
+  nextStartOverridden_ = false;
+
+  // Start-up pause: until the clock is later than t0 + StartTolerance, in whole seconds.
+  const LocalTime resume = floor<seconds>(platform_.clock.now()) + startTolerance_ + seconds(1);
+  while (platform_.clock.now() < resume) {
+    const auto remaining = duration_cast<milliseconds>(resume - platform_.clock.now()).count();
+    platform_.events.runUntil([&] { return platform_.clock.now() >= resume; },
+                              platform_.clock.monotonicMs() + remaining);
+    if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
+  }
+
+  if (const auto kind = clockCheck_.checkClock(startTolerance_)) startKind_ = *kind;
+  loadSettings();
+  computeEndAndNextStart();
+  timedRunDone_.fill(false);
+  shutdownSuspended_ = false;
+  countdownAborted_ = false;
+  running_.clear();
+
+  if (startKind_ == 1) {
+    // The automatic start came on StartTolerance seconds plus the time check after its slot.
+    const TimeOfDay now = timeOfDayNow();
+    const TimeOfDay latest = seconds(60) + startTolerance_;
+    for (int s = 0; s < keys::kSlots; ++s) {
+      const auto start = parseTimeOfDay(model_.startTime[model_.dayCategories[1]][s]);
+      if (start && *start <= now && now <= *start + latest) {
+        currentSlot_ = s;
+        break;
+      }
+    }
+    observer().onStartKind(startKind_, currentSlot_);
+    runAutoStartPrograms();
+  } else if (startKind_ == 0) {
+    observer().onStartKind(startKind_, currentSlot_);
+    runManualStartPrograms();
+  }
+  startTimer();
+}
+
+void Scheduler::startTimer() { timer_->setIntervalMs(1000); }
+
+void Scheduler::loadSettings() {
+  settingsLoaded_ = false;
+  const LocalTime now = platform_.clock.now();
+  std::optional<SettingsAreaError> error;
+  try {
+    error = readScheduleModel(IniSnapshot::load(iniPath()), now, model_);
+  } catch (const IniError&) {
+    error = SettingsAreaError{1, settingsAreaMessage(1)};
+  }
+  if (error) {
+    platform_.dialogs.messageOk(kSchedulerTitle, error->message);
+    endHere("settings area " + std::to_string(error->area));
+  }
+  loadedDate_ = dateOf(now);
+  settingsLoaded_ = true;
+}
+
+void Scheduler::computeEndAndNextStart() {
+  const EndAndNextStart found = findEndAndNextStart(model_, timeOfDayNow());
+  endTimeToday_ = found.endTimeToday;
+  nextStartTime_ = found.nextStartTime;
+  if (!found.endFound) {
+    showMessage(kNoEndMessage);
+    return;
+  }
+  if (!found.nextStartFound) {
+    showMessage(kNoNextStartMessage);
+    return;
+  }
+  updateTrayIcon();
+}
+
+void Scheduler::updateTrayIcon() {
+  std::string setting;
+  try {
+    setting = IniSnapshot::load(iniPath()).get(keys::kTraySection, keys::kTrayKey);
+  } catch (const IniError&) {
+  }
+  trayIconSetting_ = setting.empty() ? "1" : setting;
+  platform_.tray.remove();
+  if (trayIconSetting_ != "1") return;
+
+  // The tooltip names whichever of the two events comes next.
+  const TimeOfDay e = endTimeToday_, s = nextStartTime_, now = timeOfDayNow();
+  if (e > s && s > now)
+    trayTooltip_ = "起動:" + formatHourMinute(s) + "\n終了:" + formatHourMinute(e);
+  else if ((now > s && e > s) || s > e)
+    trayTooltip_ = "終了:" + formatHourMinute(e) + "\n起動:" + formatHourMinute(s);
+  platform_.tray.show(model_.dayCategories[1] == kAbsence ? TrayIconKind::Absence : TrayIconKind::Normal,
+                      trayTooltip_);
+}
+
+void Scheduler::reloadSchedule() {
+  loadSettings();
+  computeEndAndNextStart();
+  shutdownSuspended_ = false;
+  startTimer();
+  observer().onScheduleReloaded();
+}
+
+void Scheduler::suspendShutdown() {
+  shutdownSuspended_ = true;
+  timer_->setIntervalMs(0);
+}
+
+void Scheduler::setEndTimeToday(TimeOfDay t) {
+  endTimeToday_ = t;
+  shutdownSuspended_ = false;
+  startTimer();
+  updateTrayIcon();
+}
+
+void Scheduler::overrideNextStart(TimeOfDay t) {
+  nextStartOverridden_ = true;
+  nextStartTime_ = t;
+}
+
+}  // namespace sayolt

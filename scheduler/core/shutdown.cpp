@@ -1,0 +1,74 @@
+#include "scheduler/core/program_end.h"
+#include "scheduler/core/scheduler.h"
+#include "shared/ini_file.h"
+#include "shared/text_rules.h"
+
+namespace sayolt {
+
+namespace {
+
+// 60 days: only the time of day of the result is used, so whole days make no difference.
+constexpr std::chrono::seconds kShiftBase{5'184'000};
+
+constexpr const char* kClockRefusedNotice =
+    "時計を変更できなかったため、次回の自動起動は行われません。";
+constexpr const char* kShutdownRefusedMessage =
+    "シャットダウンできませんでした。時計は元に戻しました。\nプログラムを終了します。";
+
+}  // namespace
+
+// Sets the clock so that it reads midnight exactly when the next start comes, so that a power-on
+// at 00:00 by the PC's own clock starts the PC on time.
+void Scheduler::shiftClockForNextStart() {
+  using namespace std::chrono;
+  const LocalTime before = floor<seconds>(platform_.clock.now());
+  const TimeOfDay t = timeOfDayOf(before);
+  const TimeOfDay n = nextStartTime_;
+  const seconds untilNext = t < n ? n - t : kShiftBase - (t - n);
+  const TimeOfDay target = ((-untilNext) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
+  const bool accepted = platform_.clock.setLocalTimeOfDay(target);
+  observer().onClockShift(target, accepted);
+  if (!accepted) {
+    notice(kClockRefusedNotice);
+    return;
+  }
+  shift_ = target - t;
+  platform_.clock.syncHardwareClock();
+  // Where the hardware offers a wake alarm it powers the PC on without any firmware setting.
+  platform_.power.armWakeAlarm(untilNext % kSecondsPerDay == seconds(0) ? kSecondsPerDay
+                                                                        : untilNext % kSecondsPerDay);
+}
+
+void Scheduler::shutdownWindows() {
+  const std::string value = formatHourMinute(nextStartTime_);
+  try {
+    IniFile(iniPath()).set(keys::kNextStartSection, keys::kNextStartKey, value);
+    observer().onRecordNextStart(value);
+  } catch (const IniError& error) {
+    notice(std::string("次回起動時刻を記録できませんでした。\n") + error.what());
+  }
+  if (trayIconSetting_ == "1") platform_.tray.remove();
+
+  const bool accepted = platform_.power.requestShutdown();
+  observer().onShutdownRequested(accepted);
+  if (!accepted) {
+    // Left as it is the PC would run on with a shifted clock and no scheduler.
+    if (shift_) {
+      const TimeOfDay shifted = timeOfDayOf(platform_.clock.now());
+      platform_.clock.setLocalTimeOfDay(((shifted - *shift_) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay);
+      shift_.reset();
+    }
+    platform_.dialogs.messageOk(kSchedulerTitle, kShutdownRefusedMessage);
+    endHere("shutdown refused");
+  }
+  endHere("shutdown");
+}
+
+void Scheduler::manualShutdown() {
+  loadSettings();
+  if (!nextStartOverridden_) computeEndAndNextStart();
+  shiftClockForNextStart();
+  shutdownWindows();
+}
+
+}  // namespace sayolt
