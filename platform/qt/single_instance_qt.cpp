@@ -1,0 +1,108 @@
+#include "platform/qt/single_instance_qt.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QPointer>
+
+namespace sayolt {
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 500;
+// The holder answers once its handler ran; a busy holder still has the request queued.
+constexpr int kReplyTimeoutMs = 5000;
+const QByteArray kCloseRequest = "close\n";
+const QByteArray kCloseReply = "closed\n";
+
+}  // namespace
+
+struct QtSingleInstance::Impl {
+  std::string prefix;
+  QString lockFolder;
+  QLocalServer server;
+  std::function<void()> onClose;
+
+  void serve(QLocalSocket* socket) {
+    QPointer<QLocalSocket> guard(socket);
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, guard] {
+      while (guard && guard->canReadLine()) {
+        const QByteArray line = guard->readLine(256).trimmed();
+        if (line != "close") continue;
+        if (onClose) onClose();
+        if (!guard) return;
+        guard->write(kCloseReply);
+        guard->flush();
+        guard->disconnectFromServer();
+        return;
+      }
+      // Nothing but short lines is ever sent; anything longer is not one of ours.
+      if (guard && guard->bytesAvailable() > 256) guard->abort();
+    });
+  }
+};
+
+QtSingleInstance::QtSingleInstance(std::string serverPrefix, std::string lockFolder)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->prefix = std::move(serverPrefix);
+  impl_->lockFolder = QString::fromStdString(lockFolder);
+  impl_->server.setSocketOptions(QLocalServer::UserAccessOption);
+  QObject::connect(&impl_->server, &QLocalServer::newConnection, [this] {
+    while (QLocalSocket* socket = impl_->server.nextPendingConnection()) impl_->serve(socket);
+  });
+}
+
+QtSingleInstance::~QtSingleInstance() = default;
+
+std::string QtSingleInstance::serverName(const std::string& name) const {
+  // A digest keeps any name (Japanese, long) within the socket path limits.
+  const QByteArray digest =
+      QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha256);
+  return impl_->prefix + "sayolt-" + digest.toHex().left(20).toStdString();
+}
+
+bool QtSingleInstance::claim(const std::string& name) {
+  const std::string socketName = serverName(name);
+  const QString full = QString::fromStdString(socketName);
+  if (impl_->server.isListening()) return impl_->server.serverName() == full;
+
+  // Two copies starting together must not both remove the socket and listen.
+  const std::string base = socketName.substr(impl_->prefix.size());
+  QLockFile lock(QDir(impl_->lockFolder).filePath(QString::fromStdString(base) + ".lock"));
+  // Without the lock (a hung copy holds it) the claim goes ahead all the same.
+  lock.tryLock(3000);
+
+  QLocalSocket probe;
+  probe.connectToServer(full);
+  if (probe.waitForConnected(kConnectTimeoutMs)) {
+    probe.disconnectFromServer();
+    return false;
+  }
+  // Nobody answered: a socket file left by a crashed copy may still be there.
+  QLocalServer::removeServer(full);
+  return impl_->server.listen(full);
+}
+
+void QtSingleInstance::setOnCloseRequest(std::function<void()> handler) {
+  impl_->onClose = std::move(handler);
+}
+
+bool QtSingleInstance::requestClose(const std::string& name) {
+  QLocalSocket socket;
+  socket.connectToServer(QString::fromStdString(serverName(name)));
+  if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+  socket.write(kCloseRequest);
+  socket.flush();
+  if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(kConnectTimeoutMs)) return false;
+  // Like a sent window message: come back once the holder has handled it, or give up waiting.
+  while (socket.state() == QLocalSocket::ConnectedState && !socket.canReadLine()) {
+    if (!socket.waitForReadyRead(kReplyTimeoutMs)) break;
+  }
+  return true;
+}
+
+}  // namespace sayolt
