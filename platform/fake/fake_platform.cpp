@@ -4,20 +4,6 @@
 
 namespace sayolt {
 
-namespace {
-
-std::string formatLocal(LocalTime t) {
-  const auto date = dateOf(t);
-  const auto tod = timeOfDayOf(t).count();
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u %02lld:%02lld:%02lld", int(date.year()),
-                unsigned(date.month()), unsigned(date.day()), static_cast<long long>(tod / 3600),
-                static_cast<long long>(tod / 60 % 60), static_cast<long long>(tod % 60));
-  return buffer;
-}
-
-}  // namespace
-
 struct FakePlatform::Services {
   explicit Services(FakePlatform& fake) : clock(fake), events(fake), dialogs(fake), processes(fake),
                                           power(fake), tray(fake), network(fake) {}
@@ -31,7 +17,7 @@ struct FakePlatform::Services {
       if (!fake.clockSettable) return false;
       const LocalTime local{utc.time_since_epoch() + fake.utcOffset_};
       fake.setPcClock(local);
-      fake.record("clock-set", {{"to", formatLocal(local)}});
+      fake.record("clock-set", {{"to", formatLocalDateTime(local)}});
       return true;
     }
     bool setLocalTimeOfDay(TimeOfDay tod) override {
@@ -39,7 +25,7 @@ struct FakePlatform::Services {
       const LocalTime pc = fake.pcNow();
       const LocalTime local = atTimeOfDay(dateOf(pc), tod);
       fake.setPcClock(local);
-      fake.record("clock-time-of-day", {{"to", formatLocal(local)}});
+      fake.record("clock-time-of-day", {{"to", formatLocalDateTime(local)}});
       return true;
     }
     bool syncHardwareClock() override { return true; }

@@ -39,11 +39,11 @@ void Scheduler::onClockTick() {
 }
 
 void Scheduler::runCountdown() {
+  observer().onCountdown(endTimeToday_);
   // Inside the countdown nobody may be at the PC to answer a message.
   setMessagesNonBlocking(true);
   computeEndAndNextStart();
   setMessagesNonBlocking(false);
-  observer().onCountdown(endTimeToday_);
 
   countdownAborted_ = false;
   countdown_.show([this] {

@@ -36,6 +36,17 @@ void readStartupPrograms(const IniSnapshot& ini, const char* section, std::span<
 
 }  // namespace
 
+const char* const kStartToleranceMessage =
+    "起動時調整時間が正しく設定されていないため、起動処理を開始できません。\n"
+    "設定(1面)の「起動時調整時間 (秒)」に1以上の整数を記入してください。";
+
+std::optional<std::chrono::seconds> readStartTolerance(const IniSnapshot& ini) {
+  const std::string text = ini.get(keys::kStartToleranceSection, keys::kStartToleranceKey);
+  const auto value = toInt16(text);
+  if (!value || *value < 1 || text.find('.') != std::string::npos) return std::nullopt;
+  return std::chrono::seconds(*value);
+}
+
 const std::string& settingsAreaMessage(int area) {
   static const std::array<std::string, 8> messages = {
       "起動終了時刻の読取中にエラーが発生しました。設定(1面左)を見直してください。",

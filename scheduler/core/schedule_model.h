@@ -64,6 +64,11 @@ struct SettingsAreaError {
 std::optional<SettingsAreaError> readScheduleModel(const IniSnapshot& ini, LocalTime now,
                                                    ScheduleModel& model);
 
+// "起動時調整時間" "時間": whole seconds, at least 1. nullopt when missing or unusable.
+std::optional<std::chrono::seconds> readStartTolerance(const IniSnapshot& ini);
+// What the scheduler says when it cannot start for want of a usable StartTolerance.
+extern const char* const kStartToleranceMessage;
+
 // The scheduler's message for an area, 1..8.
 const std::string& settingsAreaMessage(int area);
 

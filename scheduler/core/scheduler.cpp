@@ -13,24 +13,18 @@ const SchedulerObserver& silentObserver() {
   return none;
 }
 
-constexpr const char* kStartToleranceMessage =
-    "起動時調整時間が正しく設定されていないため、起動処理を開始できません。\n"
-    "設定(1面)の「起動時調整時間 (秒)」に1以上の整数を記入してください。";
-
 }  // namespace
 
 Scheduler::Scheduler(Platform& platform, ClockCheck& clockCheck, CountdownView& countdown,
-                     std::filesystem::path programFolder, SchedulerObserver* observer)
+                     std::filesystem::path settingsFile, SchedulerObserver* observer)
     : platform_(platform),
       clockCheck_(clockCheck),
       countdown_(countdown),
-      programFolder_(std::move(programFolder)),
+      settingsFile_(std::move(settingsFile)),
       observer_(observer ? observer : const_cast<SchedulerObserver*>(&silentObserver())),
       timer_(platform.events.createTimer([this] { onClockTick(); })) {}
 
 Scheduler::~Scheduler() = default;
-
-std::filesystem::path Scheduler::iniPath() const { return programFolder_ / keys::kSettingsFileName; }
 
 TimeOfDay Scheduler::timeOfDayNow() const { return timeOfDayOf(platform_.clock.now()); }
 
@@ -60,15 +54,8 @@ void Scheduler::waitSeconds(int n) {
   if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
 }
 
-std::optional<int> Scheduler::readStartTolerance(const IniSnapshot& ini) {
-  const std::string text = ini.get(keys::kStartToleranceSection, keys::kStartToleranceKey);
-  const auto value = toInt16(text);
-  if (!value || *value < 1 || text.find('.') != std::string::npos) return std::nullopt;
-  return *value;
-}
-
 void Scheduler::start() {
-  std::optional<int> tolerance;
+  std::optional<std::chrono::seconds> tolerance;
   try {
     tolerance = readStartTolerance(IniSnapshot::load(iniPath()));
   } catch (const IniError&) {
@@ -77,7 +64,7 @@ void Scheduler::start() {
     platform_.dialogs.messageOk(kSchedulerTitle, kStartToleranceMessage);
     endHere("start tolerance");
   }
-  startTolerance_ = std::chrono::seconds(*tolerance);
+  startTolerance_ = *tolerance;
   startScheduler();
 }
 
@@ -95,6 +82,7 @@ void Scheduler::startScheduler() {
   }
 
   if (const auto kind = clockCheck_.checkClock(startTolerance_)) startKind_ = *kind;
+  if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
   loadSettings();
   computeEndAndNextStart();
   timedRunDone_.fill(false);

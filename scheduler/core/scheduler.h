@@ -21,8 +21,9 @@ inline constexpr const char* kMainWindowTitle = "Sayolt起動終了";
 
 class Scheduler {
  public:
+  // settingsFile: "Sayolt設定.ini" in the program's folder.
   Scheduler(Platform& platform, ClockCheck& clockCheck, CountdownView& countdown,
-            std::filesystem::path programFolder, SchedulerObserver* observer = nullptr);
+            std::filesystem::path settingsFile, SchedulerObserver* observer = nullptr);
   ~Scheduler();
 
   // The load of the hidden main window, after the single-instance test: reads StartTolerance and
@@ -62,7 +63,7 @@ class Scheduler {
   bool nextStartOverridden() const { return nextStartOverridden_; }
   const std::string& trayIconSetting() const { return trayIconSetting_; }
   int timerIntervalMs() const { return timer_->intervalMs(); }
-  std::filesystem::path iniPath() const;
+  const std::filesystem::path& iniPath() const { return settingsFile_; }
 
   // Messages raised here are shown without blocking (inside the countdown nobody may be there).
   void setMessagesNonBlocking(bool nonBlocking) { nonBlockingMessages_ = nonBlocking; }
@@ -82,13 +83,12 @@ class Scheduler {
   LaunchHow howToLaunch(const std::string& path);
   std::unique_ptr<RunningProcess> launch(LaunchList list, const std::string& name, const std::string& path);
   void applyStartupRule(const StartupProgram& program, LaunchList list);
-  std::optional<int> readStartTolerance(const IniSnapshot& ini);
   SchedulerObserver& observer() { return *observer_; }
 
   Platform& platform_;
   ClockCheck& clockCheck_;
   CountdownView& countdown_;
-  std::filesystem::path programFolder_;
+  std::filesystem::path settingsFile_;
   SchedulerObserver* observer_;
   std::unique_ptr<Timer> timer_;
 

@@ -1,12 +1,38 @@
 #include <ostream>
 
+#include "scheduler/core/schedule_model.h"
+#include "shared/ini_file.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt::plan {
 
-int checkCommand(const Args&, std::ostream&, std::ostream& err) {
-  err << "sayolt-plan check: not built yet\n";
-  return 1;
+// Loads the file as the scheduler does at start-up: StartTolerance first, then the eight areas.
+int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) {
+    err << "使い方: sayolt-plan check FILE\n";
+    return 2;
+  }
+  IniSnapshot ini;
+  try {
+    ini = IniSnapshot::load(args[0]);
+  } catch (const IniError& error) {
+    err << error.what() << "\n";
+    return 1;
+  }
+  if (!readStartTolerance(ini)) {
+    err << kStartToleranceMessage << "\n";
+    return 1;
+  }
+  // The moment only decides the classification, which has no error of its own.
+  ScheduleModel model;
+  const LocalTime anyMoment{std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now())
+                                .time_since_epoch()};
+  if (const auto error = readScheduleModel(ini, anyMoment, model)) {
+    err << "area " << error->area << ": " << error->message << "\n";
+    return 1;
+  }
+  out << "OK\n";
+  return 0;
 }
 
 }  // namespace sayolt::plan

@@ -1,12 +1,51 @@
+#include <charconv>
 #include <ostream>
+#include <stdexcept>
 
 #include "tools/plan/commands.h"
+#include "tools/simulation/simulation.h"
 
 namespace sayolt::plan {
 
-int simulateCommand(const Args&, std::ostream&, std::ostream& err) {
-  err << "sayolt-plan simulate: not built yet\n";
-  return 1;
+// Runs the real scheduler for N days on virtual time and prints what happens.
+int simulateCommand(const Args& args, std::ostream& out, std::ostream& err) {
+  std::string file, from, daysText;
+  bool json = false, bad = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--json")
+      json = true;
+    else if (args[i] == "--from" && i + 1 < args.size())
+      from = args[++i];
+    else if (args[i] == "--days" && i + 1 < args.size())
+      daysText = args[++i];
+    else if (file.empty() && args[i].rfind("--", 0) != 0)
+      file = args[i];
+    else
+      bad = true;
+  }
+  int days = 0;
+  const auto [end, ec] = std::from_chars(daysText.data(), daysText.data() + daysText.size(), days);
+  const auto start = parseLocalDateTime(from);
+  if (bad || file.empty() || !start || ec != std::errc() || end != daysText.data() + daysText.size() || days < 1 ||
+      days > 3660) {
+    err << "使い方: sayolt-plan simulate FILE --from \"YYYY-MM-DD HH:MM:SS\" --days N [--json]\n"
+           "  N は 1 から 3660 までの日数\n";
+    return 2;
+  }
+
+  SimulationOptions options;
+  options.settingsFile = file;
+  options.from = *start;
+  options.days = days;
+  SimulationResult result;
+  try {
+    result = simulate(options);
+  } catch (const std::exception& e) {
+    err << e.what() << "\n";
+    return 1;
+  }
+  for (const SimulationEvent& event : result.events) out << (json ? formatEventJson(event) : formatEventText(event)) << "\n";
+  return 0;
 }
 
 }  // namespace sayolt::plan

@@ -1,0 +1,222 @@
+#include "tools/simulation/simulation.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/fake/fake_network.h"
+#include "scheduler/core/program_end.h"
+#include "scheduler/core/scheduler.h"
+#include "scheduler/timecheck/check_clock.h"
+#include "shared/settings_keys.h"
+#include "shared/text_rules.h"
+#include "tools/plan/json.h"
+
+namespace sayolt {
+
+namespace {
+
+using namespace std::chrono;
+
+class EventLog {
+ public:
+  EventLog(FakePlatform& fake, std::vector<SimulationEvent>& events) : fake_(fake), events_(events) {}
+  void add(std::string event, std::vector<std::pair<std::string, std::string>> fields = {},
+           std::vector<std::string> numeric = {}) {
+    events_.push_back({fake_.trueNow(), fake_.pcNow(), std::move(event), std::move(fields), std::move(numeric)});
+  }
+
+ private:
+  FakePlatform& fake_;
+  std::vector<SimulationEvent>& events_;
+};
+
+const char* listName(LaunchList list) {
+  switch (list) {
+    case LaunchList::Auto: return "auto";
+    case LaunchList::Manual: return "manual";
+    case LaunchList::Timed: return "timed";
+  }
+  return "";
+}
+
+const char* howName(LaunchHow how) {
+  switch (how) {
+    case LaunchHow::Executable: return "exe";
+    case LaunchHow::Workbook: return "workbook";
+    case LaunchHow::Shell: return "shell";
+  }
+  return "";
+}
+
+class SimObserver : public SchedulerObserver {
+ public:
+  explicit SimObserver(EventLog& log) : log_(log) {}
+  void onStartKind(int kind, int slot) override {
+    log_.add("start-kind", {{"kind", std::to_string(kind)}, {"slot", std::to_string(slot)}}, {"kind", "slot"});
+  }
+  void onLaunch(LaunchList list, const std::string& name, const std::string& path, LaunchHow how) override {
+    log_.add("launch", {{"list", listName(list)}, {"name", name}, {"path", path}, {"how", howName(how)}});
+  }
+  void onStop(const std::string& name) override { log_.add("stop", {{"name", name}}); }
+  void onCountdown(TimeOfDay endTime) override { log_.add("countdown", {{"endTime", formatHourMinute(endTime)}}); }
+  void onRecordNextStart(const std::string& value) override { log_.add("record-next-start", {{"value", value}}); }
+  void onClockShift(TimeOfDay to, bool accepted) override {
+    if (accepted) log_.add("clock-shift", {{"to", formatHourMinuteSecond(to)}});
+  }
+  void onShutdownRequested(bool accepted) override {
+    if (accepted) log_.add("shutdown");
+  }
+
+ private:
+  EventLog& log_;
+};
+
+// The countdown dialog, with "中止" pressed at the scripted second of each countdown.
+class SimCountdownView : public CountdownView {
+ public:
+  SimCountdownView(FakePlatform& fake, std::vector<int> abortAt) : fake_(fake), abortAt_(std::move(abortAt)) {}
+  void show(std::function<void()> onAbort) override {
+    visible_ = std::make_shared<bool>(true);
+    if (next_ < abortAt_.size()) {
+      const int second = abortAt_[next_];
+      std::weak_ptr<bool> visible = visible_;
+      fake_.scheduleAfter(milliseconds((second - 1) * 1000 + 500), [visible, onAbort] {
+        if (const auto v = visible.lock(); v && *v) onAbort();
+      });
+    }
+    ++next_;
+  }
+  void setText(const std::string&) override {}
+  void close() override {
+    if (visible_) *visible_ = false;
+  }
+
+ private:
+  FakePlatform& fake_;
+  std::vector<int> abortAt_;
+  std::size_t next_ = 0;
+  std::shared_ptr<bool> visible_;
+};
+
+std::filesystem::path makeWorkFolder() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto folder = std::filesystem::temp_directory_path() / ("sayolt-sim-" + std::to_string(random()));
+    if (std::filesystem::create_directory(folder)) return folder;
+  }
+  throw std::runtime_error("作業用フォルダーを作れません");
+}
+
+std::string readAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+std::string SimulationEvent::field(const std::string& name) const {
+  for (const auto& [k, v] : fields)
+    if (k == name) return v;
+  return {};
+}
+
+SimulationResult simulate(const SimulationOptions& options) {
+  SimulationResult result;
+  const auto folder = makeWorkFolder();
+  struct Cleanup {
+    std::filesystem::path folder;
+    ~Cleanup() {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    }
+  } cleanup{folder};
+  const auto settings = folder / keys::kSettingsFileName;
+  std::error_code error;
+  if (!std::filesystem::copy_file(options.settingsFile, settings, error))
+    throw std::runtime_error(options.settingsFile.string() + ": " + error.message());
+  result.settingsCopy = settings;
+
+  FakePlatform fake(options.from);
+  if (options.pcClockAtStart) fake.setPcClock(*options.pcClockAtStart);
+  auto network = std::make_unique<FakeNetwork>(fake);
+  FakeNetwork& net = *network;
+  fake.installNetwork(std::move(network));
+  if (options.setUp) options.setUp(fake, net);
+
+  EventLog log(fake, result.events);
+  fake.onRecord = [&](const FakeRecord& r) {
+    if (r.event == "clock-set") log.add("clock-set", {{"to", r.field("to")}});
+    if (r.event == "message" || r.event == "notice" || r.event == "question") log.add("message", {{"text", r.field("text")}});
+  };
+  SimObserver observer(log);
+  SimCountdownView countdown(fake, options.abortCountdownAtSecond);
+  const MonotonicMs horizon = duration_cast<milliseconds>(days(options.days)).count();
+  fake.setHorizon(horizon);
+
+  for (;;) {
+    log.add("power-on");
+    std::string endReason;
+    try {
+      RecordingTimeServerErrorView errorView;
+      TimeCheckOptions checkOptions;
+      checkOptions.logPath = folder / "NTP_Error.txt";
+      TimeCheckObserver checkObserver;
+      checkObserver.onFailure = [&](const TimeCheckFailureReport& report) {
+        log.add("message", {{"text", report.labelText}});
+      };
+      TimeCheck timeCheck(fake.platform(), settings, errorView, checkOptions, checkObserver);
+      Scheduler scheduler(fake.platform(), timeCheck, countdown, settings, &observer);
+      try {
+        scheduler.start();
+        fake.runUntil([] { return false; }, std::nullopt);
+      } catch (const ProgramEnded& ended) {
+        endReason = ended.reason;
+      }
+    } catch (const FakeHorizonReached&) {
+      break;
+    } catch (const FakeDeadlock&) {
+      log.add("program-end", {{"reason", "nothing left to wait for"}});
+      result.endedWithoutShutdown = true;
+      break;
+    }
+    if (!fake.shutdownRequested) {
+      log.add("program-end", {{"reason", endReason.empty() ? "exit" : endReason}});
+      result.endedWithoutShutdown = true;
+      break;
+    }
+    // The firmware alarm powers the PC on when its own clock reaches 00:00.
+    const auto pc = fake.pcNow();
+    const auto untilMidnight = duration_cast<milliseconds>(floor<days>(pc) + days(1) - pc);
+    if (fake.monotonicNow() + untilMidnight.count() >= horizon) break;
+    fake.resetForPowerOn();
+    fake.advancePoweredOff(untilMidnight);
+  }
+  result.finalSettingsBytes = readAll(settings);
+  return result;
+}
+
+std::string formatEventText(const SimulationEvent& e) {
+  std::ostringstream out;
+  out << formatLocalDateTime(e.time) << "  [PC " << formatLocalDateTime(e.pcClock) << "]  " << e.event;
+  for (const auto& [k, v] : e.fields) {
+    std::string value = v;
+    for (auto pos = value.find('\n'); pos != std::string::npos; pos = value.find('\n', pos)) value.replace(pos, 1, " / ");
+    out << "  " << k << "=" << value;
+  }
+  return out.str();
+}
+
+std::string formatEventJson(const SimulationEvent& e) {
+  using plan::jsonString;
+  std::string out = "{\"time\": " + jsonString(formatLocalDateTime(e.time)) +
+                    ", \"pcClock\": " + jsonString(formatLocalDateTime(e.pcClock)) + ", \"event\": " + jsonString(e.event);
+  for (const auto& [k, v] : e.fields) {
+    const bool numeric = std::find(e.numericFields.begin(), e.numericFields.end(), k) != e.numericFields.end();
+    out += ", " + jsonString(k) + ": " + (numeric ? v : jsonString(v));
+  }
+  return out + "}";
+}
+
+}  // namespace sayolt
