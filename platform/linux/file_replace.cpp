@@ -1,1 +1,102 @@
-// filled in with the settings engine
+#include "platform/file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+namespace sayolt {
+
+namespace {
+
+std::string displayName(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+[[noreturn]] void fail(int error, const std::string& what, const std::filesystem::path& path) {
+  throw std::system_error(error, std::generic_category(), what + " " + displayName(path));
+}
+
+// Closes the descriptor and removes the temporary file unless the replacement went through.
+class TempFile {
+ public:
+  TempFile(std::filesystem::path path, int fd) : path_(std::move(path)), fd_(fd) {}
+  ~TempFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_) ::unlink(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  int fd() const { return fd_; }
+  const std::filesystem::path& path() const { return path_; }
+  int close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+  }
+  void commit() { committed_ = true; }
+
+ private:
+  std::filesystem::path path_;
+  int fd_;
+  bool committed_ = false;
+};
+
+// Hidden, and unique per process and call, so concurrent writers never share a temporary file.
+TempFile createTempFile(const std::filesystem::path& target) {
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) +
+                             "." + std::to_string(counter.fetch_add(1)) + ".tmp";
+    std::filesystem::path path = folder / name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return TempFile(std::move(path), fd);
+    if (errno != EEXIST) fail(errno, "cannot create a temporary file beside", target);
+  }
+  fail(EEXIST, "cannot create a temporary file beside", target);
+}
+
+void writeAll(int fd, std::string_view bytes, const std::filesystem::path& target) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      fail(errno, "cannot write", target);
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+void syncFolder(const std::filesystem::path& target) {
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  // The rename has happened; a folder that cannot be synced (some file systems refuse) does not
+  // undo it, so this is best effort.
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+void replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+  TempFile temp = createTempFile(target);
+  // Keep the permissions of the file being replaced; a new file gets 0666 less the umask.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0) ::fchmod(temp.fd(), existing.st_mode & 07777);
+  writeAll(temp.fd(), bytes, target);
+  if (::fsync(temp.fd()) != 0) fail(errno, "cannot flush", target);
+  if (temp.close() != 0) fail(errno, "cannot write", target);
+  if (::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, "cannot replace", target);
+  temp.commit();
+  syncFolder(target);
+}
+
+}  // namespace sayolt

@@ -1,1 +1,93 @@
-// filled in with the settings engine
+#include "platform/file_replace.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <system_error>
+
+namespace sayolt {
+
+namespace {
+
+std::string displayName(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+[[noreturn]] void fail(DWORD error, const std::string& what, const std::filesystem::path& path) {
+  throw std::system_error(static_cast<int>(error), std::system_category(), what + " " + displayName(path));
+}
+
+// Closes the handle and deletes the temporary file unless the replacement went through.
+class TempFile {
+ public:
+  TempFile(std::filesystem::path path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+  ~TempFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    if (!committed_) DeleteFileW(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  HANDLE handle() const { return handle_; }
+  const std::filesystem::path& path() const { return path_; }
+  bool close() {
+    const BOOL ok = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok != FALSE;
+  }
+  void commit() { committed_ = true; }
+
+ private:
+  std::filesystem::path path_;
+  HANDLE handle_;
+  bool committed_ = false;
+};
+
+// Unique per process and call, so concurrent writers never share a temporary file.
+TempFile createTempFile(const std::filesystem::path& target) {
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : L".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::wstring name = L"." + target.filename().wstring() + L"." +
+                        std::to_wstring(GetCurrentProcessId()) + L"." +
+                        std::to_wstring(counter.fetch_add(1)) + L".tmp";
+    std::filesystem::path path = folder / name;
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) return TempFile(std::move(path), handle);
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      fail(error, "cannot create a temporary file beside", target);
+    }
+  }
+  fail(ERROR_FILE_EXISTS, "cannot create a temporary file beside", target);
+}
+
+void writeAll(HANDLE handle, std::string_view bytes, const std::filesystem::path& target) {
+  while (!bytes.empty()) {
+    const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr)) {
+      fail(GetLastError(), "cannot write", target);
+    }
+    bytes.remove_prefix(written);
+  }
+}
+
+}  // namespace
+
+void replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+  TempFile temp = createTempFile(target);
+  writeAll(temp.handle(), bytes, target);
+  if (!FlushFileBuffers(temp.handle())) fail(GetLastError(), "cannot flush", target);
+  if (!temp.close()) fail(GetLastError(), "cannot write", target);
+  if (!MoveFileExW(temp.path().c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    fail(GetLastError(), "cannot replace", target);
+  }
+  temp.commit();
+}
+
+}  // namespace sayolt

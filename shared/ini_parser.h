@@ -1,0 +1,98 @@
+#pragma once
+// The line model of a code page 932 settings file. Lines are parsed on their decoded text; each
+// line also keeps its original bytes, so that lines nobody edits are written back byte for byte.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace sayolt::ini {
+
+enum class LineKind : std::uint8_t { Blank, Comment, Header, Entry };
+
+// Where the parts of one line lie in its decoded text.
+struct LineSyntax {
+  LineKind kind = LineKind::Blank;
+  bool hasValue = false;  // an entry with "="
+  std::uint32_t nameBegin = 0, nameEnd = 0;    // header: the section name; entry: the key
+  std::uint32_t valueBegin = 0, valueEnd = 0;  // entry with "=": the value, blanks removed
+
+  std::string_view name(std::string_view text) const { return text.substr(nameBegin, nameEnd - nameBegin); }
+  std::string_view value(std::string_view text) const {
+    return text.substr(valueBegin, valueEnd - valueBegin);
+  }
+};
+
+LineSyntax parseLine(std::string_view text);
+
+bool isBlank(char c);
+std::string_view trimBlanks(std::string_view text);
+// Names compare case-insensitively for the ASCII letters only; other bytes stay as they are.
+std::string foldCase(std::string_view text);
+bool equalFolded(std::string_view a, std::string_view b);
+
+// Calls visit(lineText) for each line of text; CR, LF and CRLF all end a line. A final empty line
+// (text ending in a line break) is not a line.
+template <class Visit>
+void forEachLine(std::string_view text, Visit&& visit) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    visit(text.substr(pos, end - pos));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    pos = end + 1;
+  }
+}
+
+// Bytes that the decoded text takes in code page 932, as the 254-byte and 1024-byte limits count
+// them. Text decoded from the file: ASCII, half-width katakana and U+FFFD (one stray byte) take one.
+size_t cp932Width(char32_t ch);
+size_t cp932Length(std::string_view utf8);
+// The longest prefix of text that takes at most maxBytes, never cutting a character.
+std::string_view cp932Prefix(std::string_view utf8, size_t maxBytes);
+
+// The file as lines grouped by section, editable with the effects of the Windows write calls.
+// Texts in and out are UTF-8; the edit methods throw IniError and leave the document unchanged
+// when a name or value would corrupt the file or has no code page 932 form.
+class Document {
+ public:
+  explicit Document(std::string_view cp932Bytes);
+
+  void set(std::string_view section, std::string_view key, std::string_view value);
+  void deleteKey(std::string_view section, std::string_view key);
+  void deleteSection(std::string_view section);
+  void setSection(std::string_view section, const std::vector<std::string>& entries);
+
+  std::string bytes() const;
+
+ private:
+  enum class LineBreak : std::uint8_t { None, CrLf, Lf, Cr };
+  struct Line {
+    std::string raw;   // code page 932, without the line break
+    std::string text;  // UTF-8
+    LineBreak lineBreak = LineBreak::CrLf;
+    LineSyntax syntax;
+  };
+  struct Section {
+    bool hasHeader = false;  // false only for the lines before the first header
+    std::string foldedName;
+    std::vector<Line> lines;  // lines[0] is the header
+    // Folded key -> index in lines of its first entry; rebuilt after lines move.
+    std::unordered_map<std::string, size_t> keyIndex;
+    bool indexed = false;
+  };
+
+  static Line makeLine(std::string raw, std::string text, LineBreak lineBreak);
+  static Line makeEntry(std::string_view key, std::string_view value);
+  Section* findSection(std::string_view foldedName);
+  const Line* findKey(Section& section, const std::string& foldedKey, size_t* index);
+  Section& appendSection(std::string_view name);
+  static size_t entriesEnd(const Section& section);
+  void endLastLine();
+
+  std::vector<Section> sections_;
+};
+
+}  // namespace sayolt::ini
