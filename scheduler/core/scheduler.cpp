@@ -22,7 +22,18 @@ Scheduler::Scheduler(Platform& platform, ClockCheck& clockCheck, CountdownView& 
       countdown_(countdown),
       settingsFile_(std::move(settingsFile)),
       observer_(observer ? observer : const_cast<SchedulerObserver*>(&silentObserver())),
-      timer_(platform.events.createTimer([this] { onClockTick(); })) {}
+      timer_(platform.events.createTimer([this] { guarded([this] { onClockTick(); }); })) {}
+
+// Handlers called from the event loop end the program by asking the loop to exit; the exception
+// must not travel through the loop's own frames.
+void Scheduler::guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const ProgramEnded& ended) {
+    if (!ended_) ended_ = ended;
+    platform_.events.requestExit(ended.exitCode);
+  }
+}
 
 Scheduler::~Scheduler() = default;
 

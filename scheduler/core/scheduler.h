@@ -3,6 +3,7 @@
 // holds what the programs keep as module state, so a test can build as many as it likes.
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/platform.h"
 #include "scheduler/core/clock_check.h"
 #include "scheduler/core/day_classification.h"
+#include "scheduler/core/program_end.h"
 #include "scheduler/core/schedule_model.h"
 #include "scheduler/core/scheduler_view.h"
 
@@ -65,6 +67,11 @@ class Scheduler {
   int timerIntervalMs() const { return timer_->intervalMs(); }
   const std::filesystem::path& iniPath() const { return settingsFile_; }
 
+  // Runs a handler called from the event loop (timer, menu, panel): when it ends the program,
+  // the loop is asked to exit and ended() tells why.
+  void guarded(const std::function<void()>& handler);
+  const std::optional<ProgramEnded>& ended() const { return ended_; }
+
   // Messages raised here are shown without blocking (inside the countdown nobody may be there).
   void setMessagesNonBlocking(bool nonBlocking) { nonBlockingMessages_ = nonBlocking; }
 
@@ -111,6 +118,7 @@ class Scheduler {
 
   // How far the clock was set on before shutting down, to undo it when the shutdown is refused.
   std::optional<std::chrono::seconds> shift_;
+  std::optional<ProgramEnded> ended_;
 };
 
 }  // namespace sayolt

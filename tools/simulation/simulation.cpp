@@ -171,6 +171,7 @@ SimulationResult simulate(const SimulationOptions& options) {
       try {
         scheduler.start();
         fake.runUntil([] { return false; }, std::nullopt);
+        if (scheduler.ended()) endReason = scheduler.ended()->reason;
       } catch (const ProgramEnded& ended) {
         endReason = ended.reason;
       }
