@@ -1,1 +1,49 @@
-int main() { return 0; }
+// Sayolt_123: the resident scheduler, started with the OS.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "platform/native_platform.h"
+#include "scheduler/core/program_end.h"
+#include "scheduler/core/scheduler.h"
+#include "scheduler/timecheck/check_clock.h"
+#include "scheduler/ui/countdown_dialog.h"
+#include "scheduler/ui/time_server_error_dialog.h"
+#include "shared/settings_keys.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QTranslator qtTranslator;
+  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTranslator);
+
+  auto native = sayolt::NativePlatform::create();
+  sayolt::Platform& platform = native->platform();
+  // A second copy ends at once, without a word.
+  if (!native->singleInstance().claim(sayolt::kMainWindowTitle)) return 0;
+  // The settings editor closes the scheduler before it restarts it.
+  native->singleInstance().setOnCloseRequest([&platform] {
+    platform.tray.remove();
+    platform.events.requestExit(0);
+  });
+
+  const std::filesystem::path folder(QCoreApplication::applicationDirPath().toStdU16String());
+  const auto settings = folder / sayolt::keys::kSettingsFileName;
+
+  sayolt::ui::CountdownDialog countdown;
+  sayolt::ui::TimeServerErrorDialog timeServerError;
+  sayolt::TimeCheckOptions checkOptions;
+  checkOptions.logPath = folder / "NTP_Error.txt";
+  sayolt::TimeCheck timeCheck(platform, settings, timeServerError, checkOptions);
+  sayolt::Scheduler scheduler(platform, timeCheck, countdown, settings);
+
+  try {
+    scheduler.start();
+    platform.events.runUntil([] { return false; }, std::nullopt);
+  } catch (const sayolt::ProgramEnded& ended) {
+    return ended.exitCode;
+  }
+  return scheduler.ended() ? scheduler.ended()->exitCode : native->exitCode();
+}
