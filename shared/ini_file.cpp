@@ -13,8 +13,10 @@ namespace sayolt {
 
 namespace {
 
-constexpr size_t kKeyBufferBytes = 255;      // GetPrivateProfileStringA's buffer, NUL included
+constexpr size_t kKeyBufferBytes = 255;       // GetPrivateProfileStringA's buffer, NUL included
 constexpr size_t kSectionBufferBytes = 1024;  // GetPrivateProfileSectionA's buffer
+// Far beyond any settings file; keeps the 32-bit offsets of the parsed text valid.
+constexpr std::streamoff kMaxFileBytes = std::streamoff{64} << 20;
 
 std::string displayName(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
@@ -38,6 +40,7 @@ FileContent readFile(const std::filesystem::path& path) {
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   if (size < 0) throw IniError("cannot read " + displayName(path));
+  if (size > kMaxFileBytes) throw IniError("too large for a settings file: " + displayName(path));
   in.seekg(0, std::ios::beg);
   FileContent content{true, std::string(static_cast<size_t>(size), '\0')};
   in.read(content.bytes.data(), size);
@@ -194,10 +197,18 @@ std::string applyToBytes(std::string_view cp932Bytes, const IniBatch& batch) {
   ini::Document document(cp932Bytes);
   for (const IniBatch::Op& op : batch.ops()) {
     switch (op.kind) {
-      case IniBatch::Op::Kind::Set: document.set(op.section, op.key, op.value); break;
-      case IniBatch::Op::Kind::DeleteKey: document.deleteKey(op.section, op.key); break;
-      case IniBatch::Op::Kind::DeleteSection: document.deleteSection(op.section); break;
-      case IniBatch::Op::Kind::SetSection: document.setSection(op.section, op.entries); break;
+      case IniBatch::Op::Kind::Set:
+        document.set(op.section, op.key, op.value);
+        break;
+      case IniBatch::Op::Kind::DeleteKey:
+        document.deleteKey(op.section, op.key);
+        break;
+      case IniBatch::Op::Kind::DeleteSection:
+        document.deleteSection(op.section);
+        break;
+      case IniBatch::Op::Kind::SetSection:
+        document.setSection(op.section, op.entries);
+        break;
     }
   }
   return document.bytes();
@@ -207,13 +218,9 @@ std::string applyToBytes(std::string_view cp932Bytes, const IniBatch& batch) {
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
 
-std::string IniFile::get(std::string_view section, std::string_view key) const {
-  return snapshot().get(section, key);
-}
+std::string IniFile::get(std::string_view section, std::string_view key) const { return snapshot().get(section, key); }
 
-std::vector<std::string> IniFile::getSection(std::string_view section) const {
-  return snapshot().getSection(section);
-}
+std::vector<std::string> IniFile::getSection(std::string_view section) const { return snapshot().getSection(section); }
 
 void IniFile::set(std::string section, std::string key, std::string value) {
   apply(IniBatch().set(std::move(section), std::move(key), std::move(value)));

@@ -29,8 +29,7 @@ void checkSectionName(std::string_view name) {
 // A "=" would move the split, a leading ";" or "[" would turn the line into a comment or header.
 void checkKeyName(std::string_view key) {
   if (key.empty()) throw IniError("empty key name");
-  if (key.find('=') != std::string_view::npos || key.front() == ';' || key.front() == '[' ||
-      hasLineBreakOrNul(key)) {
+  if (key.find('=') != std::string_view::npos || key.front() == ';' || key.front() == '[' || hasLineBreakOrNul(key)) {
     throw IniError("key name cannot be stored: " + quoted(key));
   }
 }
@@ -124,8 +123,7 @@ LineSyntax parseLine(std::string_view text) {
     syntax.kind = LineKind::Comment;
     return syntax;
   }
-  auto trimmedRange = [&](std::uint32_t begin, std::uint32_t end, std::uint32_t& outBegin,
-                          std::uint32_t& outEnd) {
+  auto trimmedRange = [&](std::uint32_t begin, std::uint32_t end, std::uint32_t& outBegin, std::uint32_t& outEnd) {
     while (begin < end && isBlank(text[begin])) ++begin;
     while (end > begin && isBlank(text[end - 1])) --end;
     outBegin = begin;
@@ -263,10 +261,17 @@ std::string Document::bytes() const {
     for (const Line& line : section.lines) {
       out += line.raw;
       switch (line.lineBreak) {
-        case LineBreak::CrLf: out += "\r\n"; break;
-        case LineBreak::Lf: out += '\n'; break;
-        case LineBreak::Cr: out += '\r'; break;
-        case LineBreak::None: break;
+        case LineBreak::CrLf:
+          out += "\r\n";
+          break;
+        case LineBreak::Lf:
+          out += '\n';
+          break;
+        case LineBreak::Cr:
+          out += '\r';
+          break;
+        case LineBreak::None:
+          break;
       }
     }
   }
@@ -315,6 +320,7 @@ void Document::endLastLine() {
 
 Document::Section& Document::appendSection(std::string_view name) {
   std::string text = "[" + std::string(name) + "]";
+  // Encoded before anything changes, so a refusal leaves the document as it was.
   std::string raw = encode(text);
   endLastLine();
   Section& section = sections_.emplace_back();
@@ -336,8 +342,6 @@ void Document::set(std::string_view section, std::string_view key, std::string_v
 
   Section* target = findSection(foldCase(name));
   if (target == nullptr) {
-    // Encode the header before anything changes, so a refusal leaves the document as it was.
-    encode(name);
     appendSection(name).lines.push_back(std::move(entry));
     return;
   }
@@ -397,7 +401,6 @@ void Document::setSection(std::string_view section, const std::vector<std::strin
 
   Section* target = findSection(foldCase(name));
   if (target == nullptr) {
-    encode(name);
     Section& added = appendSection(name);
     std::move(lines.begin(), lines.end(), std::back_inserter(added.lines));
     return;

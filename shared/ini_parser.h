@@ -14,14 +14,12 @@ enum class LineKind : std::uint8_t { Blank, Comment, Header, Entry };
 // Where the parts of one line lie in its decoded text.
 struct LineSyntax {
   LineKind kind = LineKind::Blank;
-  bool hasValue = false;  // an entry with "="
+  bool hasValue = false;                       // an entry with "="
   std::uint32_t nameBegin = 0, nameEnd = 0;    // header: the section name; entry: the key
   std::uint32_t valueBegin = 0, valueEnd = 0;  // entry with "=": the value, blanks removed
 
   std::string_view name(std::string_view text) const { return text.substr(nameBegin, nameEnd - nameBegin); }
-  std::string_view value(std::string_view text) const {
-    return text.substr(valueBegin, valueEnd - valueBegin);
-  }
+  std::string_view value(std::string_view text) const { return text.substr(valueBegin, valueEnd - valueBegin); }
 };
 
 LineSyntax parseLine(std::string_view text);

@@ -50,12 +50,10 @@ TempFile createTempFile(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : L".";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::wstring name = L"." + target.filename().wstring() + L"." +
-                        std::to_wstring(GetCurrentProcessId()) + L"." +
+    std::wstring name = L"." + target.filename().wstring() + L"." + std::to_wstring(GetCurrentProcessId()) + L"." +
                         std::to_wstring(counter.fetch_add(1)) + L".tmp";
     std::filesystem::path path = folder / name;
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return TempFile(std::move(path), handle);
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
@@ -83,8 +81,7 @@ void replaceFileAtomically(const std::filesystem::path& target, std::string_view
   writeAll(temp.handle(), bytes, target);
   if (!FlushFileBuffers(temp.handle())) fail(GetLastError(), "cannot flush", target);
   if (!temp.close()) fail(GetLastError(), "cannot write", target);
-  if (!MoveFileExW(temp.path().c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(temp.path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     fail(GetLastError(), "cannot replace", target);
   }
   temp.commit();

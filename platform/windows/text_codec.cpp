@@ -48,8 +48,8 @@ std::wstring toWideReplacing(std::string_view bytes) {
     size_t length = 1;
     if (IsDBCSLeadByteEx(kCodePage, static_cast<BYTE>(bytes[i])) && i + 1 < bytes.size()) length = 2;
     wchar_t ch[2];
-    const int n = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data() + i,
-                                      static_cast<int>(length), ch, 2);
+    const int n =
+        MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data() + i, static_cast<int>(length), ch, 2);
     if (n > 0) {
       wide.append(ch, static_cast<size_t>(n));
       i += length;
@@ -75,12 +75,11 @@ std::optional<std::string> fromUtf8(std::string_view utf8) {
   if (!wide) return std::nullopt;
   const int size = static_cast<int>(wide->size());
   BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr,
-                                         0, nullptr, &usedDefault);
+  const int length =
+      WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr, 0, nullptr, &usedDefault);
   if (length <= 0 || usedDefault) return std::nullopt;
   std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide->data(), size, out.data(), length,
-                      nullptr, &usedDefault);
+  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide->data(), size, out.data(), length, nullptr, &usedDefault);
   if (usedDefault) return std::nullopt;
   // Storing a character that reads back as another would change the text.
   if (toUtf8(out) != utf8) return std::nullopt;

@@ -31,8 +31,9 @@ TEST(IniRead, ValuesAndNames_BlanksTrimmed) {
 }
 
 TEST(IniRead, LineBreaks_CrLfLfCrAndMixedReadTheSame) {
-  for (const std::string& file : {std::string("[s]\r\na=1\r\nb=2\r\n[t]\r\nc=3"), std::string("[s]\na=1\nb=2\n[t]\nc=3\n"),
-                                  std::string("[s]\ra=1\rb=2\r[t]\rc=3\r"), std::string("[s]\r\na=1\nb=2\r[t]\n\rc=3")}) {
+  for (const std::string& file :
+       {std::string("[s]\r\na=1\r\nb=2\r\n[t]\r\nc=3"), std::string("[s]\na=1\nb=2\n[t]\nc=3\n"),
+        std::string("[s]\ra=1\rb=2\r[t]\rc=3\r"), std::string("[s]\r\na=1\nb=2\r[t]\n\rc=3")}) {
     SCOPED_TRACE(file);
     const IniSnapshot snapshot = IniSnapshot::fromBytes(file);
     EXPECT_EQ(snapshot.get("s", "a"), "1");
@@ -131,8 +132,8 @@ TEST(IniRead, Duplicates_FirstSectionAndFirstKeyWin) {
 
 TEST(IniRead, TrailBytesEqualToSyntax_AreNeverSyntax) {
   // 表 ends in "\", ー in "[", ‐ in "]", ソ in "\".
-  const std::string file = cat({"[", test::kHyou, test::kHyphen, "]\r\n", test::kChouon, "=", test::kSo,
-                                "\r\n", test::kHyphen, "x=", test::kHyou, "\r\n"});
+  const std::string file = cat({"[", test::kHyou, test::kHyphen, "]\r\n", test::kChouon, "=", test::kSo, "\r\n",
+                                test::kHyphen, "x=", test::kHyou, "\r\n"});
   EXPECT_EQ(get(file, "表‐", "ー"), "ソ");
   EXPECT_EQ(get(file, "表‐", "‐x"), "表");
   EXPECT_EQ(IniSnapshot::fromBytes(file).getSection("表‐"), (Entries{"ー=ソ", "‐x=表"}));

@@ -76,8 +76,10 @@ TEST(IniWrite, UntouchedLines_KeptByteForByte) {
 TEST(IniWrite, SpecialCharacters_EncodedAsCodePage932) {
   const std::string written =
       applied("", IniBatch().set("起動終了時刻", "パス0", "C:\\Tools\\表計算.exe").set("祝日", "登録日1", "①㈱～"));
-  EXPECT_EQ(written, cat({"[", test::kStartEnd, "]\r\n\x83\x70\x83\x58" "0=C:\\Tools\\", test::kHyou,
-                          "\x8C\x76\x8E\x5A.exe\r\n[", test::kHoliday, "]\r\n", test::kRegistered1, "=",
+  EXPECT_EQ(written, cat({"[", test::kStartEnd,
+                          "]\r\n\x83\x70\x83\x58"
+                          "0=C:\\Tools\\",
+                          test::kHyou, "\x8C\x76\x8E\x5A.exe\r\n[", test::kHoliday, "]\r\n", test::kRegistered1, "=",
                           test::kCircled1, test::kKabu, test::kWave, "\r\n"}));
   const IniSnapshot back = IniSnapshot::fromBytes(written);
   EXPECT_EQ(back.get("起動終了時刻", "パス0"), "C:\\Tools\\表計算.exe");
@@ -115,18 +117,26 @@ TEST(IniWrite, CorruptingNamesAndValues_RefusedWithNothingWritten) {
   test::writeBytes(path, original);
   IniFile file(path);
   const std::vector<IniBatch> refused = {
-      IniBatch().set("a]b", "k", "v"),          IniBatch().set("a\nb", "k", "v"),
-      IniBatch().set("", "k", "v"),             IniBatch().set("s", "k=x", "v"),
-      IniBatch().set("s", ";k", "v"),           IniBatch().set("s", "[k", "v"),
-      IniBatch().set("s", "k\r", "v"),          IniBatch().set("s", " ", "v"),
-      IniBatch().set("s", "k", "line\r\nnext"), IniBatch().set("s", "k", std::string("a\0b", 3)),
+      IniBatch().set("a]b", "k", "v"),
+      IniBatch().set("a\nb", "k", "v"),
+      IniBatch().set("", "k", "v"),
+      IniBatch().set("s", "k=x", "v"),
+      IniBatch().set("s", ";k", "v"),
+      IniBatch().set("s", "[k", "v"),
+      IniBatch().set("s", "k\r", "v"),
+      IniBatch().set("s", " ", "v"),
+      IniBatch().set("s", "k", "line\r\nnext"),
+      IniBatch().set("s", "k", std::string("a\0b", 3)),
       IniBatch().setSection("s", {"a=1", "b=x\ny"}),
       IniBatch().set("s", "new", "ok").set("s", "k", "two\nlines"),
       // No code page 932 form: the yen sign (Windows would store a backslash), U+301C (would come
       // back as U+FF5E), an emoji, a broken UTF-8 sequence.
-      IniBatch().set("s", "k", "¥100"),          IniBatch().set("s", "k", "〜"),
-      IniBatch().set("s", "k", "😀"),            IniBatch().set("s", "k", "\xE3\x81"),
-      IniBatch().set("s", "ｋ😀", "v"),          IniBatch().deleteKey("s", "😀"),
+      IniBatch().set("s", "k", "¥100"),
+      IniBatch().set("s", "k", "〜"),
+      IniBatch().set("s", "k", "😀"),
+      IniBatch().set("s", "k", "\xE3\x81"),
+      IniBatch().set("s", "ｋ😀", "v"),
+      IniBatch().deleteKey("s", "😀"),
   };
   for (const IniBatch& batch : refused) {
     EXPECT_THROW(file.apply(batch), IniError);
@@ -182,17 +192,27 @@ TEST(IniWrite, Batch_SameBytesAsCallsOneByOne) {
   IniFile eachFile(each);
   for (const IniBatch::Op& op : batch.ops()) {
     switch (op.kind) {
-      case IniBatch::Op::Kind::Set: eachFile.set(op.section, op.key, op.value); break;
-      case IniBatch::Op::Kind::DeleteKey: eachFile.deleteKey(op.section, op.key); break;
-      case IniBatch::Op::Kind::DeleteSection: eachFile.deleteSection(op.section); break;
-      case IniBatch::Op::Kind::SetSection: eachFile.setSection(op.section, op.entries); break;
+      case IniBatch::Op::Kind::Set:
+        eachFile.set(op.section, op.key, op.value);
+        break;
+      case IniBatch::Op::Kind::DeleteKey:
+        eachFile.deleteKey(op.section, op.key);
+        break;
+      case IniBatch::Op::Kind::DeleteSection:
+        eachFile.deleteSection(op.section);
+        break;
+      case IniBatch::Op::Kind::SetSection:
+        eachFile.setSection(op.section, op.entries);
+        break;
     }
   }
   EXPECT_EQ(test::readBytes(one), test::readBytes(each));
   EXPECT_EQ(test::readBytes(one),
             cat({"lead\n[Sched]\nMon=0\nTue=2\r\nWed=3\r\n;c\n\n[", test::kHoliday, "]\r\n", test::kRegistered1,
-                 "=2025/1/1\r\n\x93\x6F\x98\x5E\x93\xFA" "2=2025/1/2\r\n[t]\r\nk=again\r\n[\x95\x73\x8D\xDD]\r\n",
-                 "\x93\x6F\x98\x5E\x93\xFA" "2=2025/2/2\r\n"}));
+                 "=2025/1/1\r\n\x93\x6F\x98\x5E\x93\xFA"
+                 "2=2025/1/2\r\n[t]\r\nk=again\r\n[\x95\x73\x8D\xDD]\r\n",
+                 "\x93\x6F\x98\x5E\x93\xFA"
+                 "2=2025/2/2\r\n"}));
 }
 
 TEST(IniWrite, KeyOfAnotherWriter_KeptBetweenOurWrites) {
@@ -203,7 +223,9 @@ TEST(IniWrite, KeyOfAnotherWriter_KeptBetweenOurWrites) {
   ours.set("s", "a", "1");
   theirs.set("不在", "登録日1", "2025/3/1");
   ours.apply(IniBatch().set("s", "a", "2").set("s", "b", "3"));
-  EXPECT_EQ(test::readBytes(path), "[s]\r\na=2\r\nb=3\r\n[\x95\x73\x8D\xDD]\r\n\x93\x6F\x98\x5E\x93\xFA" "1=2025/3/1\r\n");
+  EXPECT_EQ(test::readBytes(path),
+            "[s]\r\na=2\r\nb=3\r\n[\x95\x73\x8D\xDD]\r\n\x93\x6F\x98\x5E\x93\xFA"
+            "1=2025/3/1\r\n");
 }
 
 }  // namespace

@@ -43,8 +43,10 @@ TEST_F(IniCommand, SetAndGet_CodePage932OnDiskUtf8OnTheCommandLine) {
   EXPECT_EQ(ini({"set", fileArg(), "自動実行時プログラム", "遅延0", ""}).code, 0);
   EXPECT_EQ(test::readBytes(path),
             "[\x8E\xA9\x93\xAE\x8E\xC0\x8D\x73\x8E\x9E\x83\x76\x83\x8D\x83\x4F\x83\x89\x83\x80]\r\n"
-            "\x83\x70\x83\x58" "0=C:\\Tools\\\x95\x5C\x8C\x76\x8E\x5A.exe\r\n"
-            "\x92\x78\x89\x84" "0=\r\n");
+            "\x83\x70\x83\x58"
+            "0=C:\\Tools\\\x95\x5C\x8C\x76\x8E\x5A.exe\r\n"
+            "\x92\x78\x89\x84"
+            "0=\r\n");
 
   run = ini({"get", fileArg(), "自動実行時プログラム", "パス0"});
   EXPECT_EQ(run.code, 0);
@@ -64,7 +66,9 @@ TEST_F(IniCommand, Sections_SetGetAndDelete) {
   Outcome run = ini({"set-section", fileArg(), "祝日", "登録日1=2025/1/1", "登録日2=2025/5/5"});
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(test::readBytes(path),
-            "[\x8F\x6A\x93\xFA]\r\n\x93\x6F\x98\x5E\x93\xFA" "1=2025/1/1\r\n\x93\x6F\x98\x5E\x93\xFA" "2=2025/5/5\r\n");
+            "[\x8F\x6A\x93\xFA]\r\n\x93\x6F\x98\x5E\x93\xFA"
+            "1=2025/1/1\r\n\x93\x6F\x98\x5E\x93\xFA"
+            "2=2025/5/5\r\n");
   EXPECT_EQ(ini({"set", fileArg(), "t", "k", "v"}).code, 0);
 
   run = ini({"get-section", fileArg(), "祝日"});
@@ -107,9 +111,9 @@ TEST_F(IniCommand, BadArguments_Exit2WithUsageAndNothingWritten) {
 TEST_F(IniCommand, UnstorableText_Exit1AndNothingWritten) {
   test::writeBytes(path, "[t]\r\nk=v\r\n");
   for (const plan::Args& args : std::vector<plan::Args>{{"set", fileArg(), "t", "k", "¥500"},
-                                                         {"set", fileArg(), "t", "k", "two\nlines"},
-                                                         {"set", fileArg(), "t]", "k", "v"},
-                                                         {"set-section", fileArg(), "t", "a=1", "b=😀"}}) {
+                                                        {"set", fileArg(), "t", "k", "two\nlines"},
+                                                        {"set", fileArg(), "t]", "k", "v"},
+                                                        {"set-section", fileArg(), "t", "a=1", "b=😀"}}) {
     const Outcome run = ini(args);
     EXPECT_EQ(run.code, 1) << testing::PrintToString(args);
     EXPECT_FALSE(run.err.empty());
