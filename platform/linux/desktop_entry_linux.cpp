@@ -123,7 +123,10 @@ std::optional<DesktopEntry> readDesktopEntry(const std::string& path) {
 std::optional<std::vector<std::string>> expandDesktopExec(const DesktopEntry& entry,
                                                           const std::string& document) {
   const auto raw = splitExec(entry.exec);
-  if (!raw || raw->empty()) return std::nullopt;
+  // The program itself must be named; a field code there would run the document.
+  if (!raw || raw->empty() || raw->front().empty() || raw->front().front() == '%') {
+    return std::nullopt;
+  }
   std::vector<std::string> args;
   bool documentPlaced = false;
   for (const std::string& token : *raw) {
@@ -156,7 +159,6 @@ std::optional<std::vector<std::string>> expandDesktopExec(const DesktopEntry& en
     // A token made only of dropped codes disappears; an intended empty argument ("") stays.
     if (!out.empty() || token.empty()) args.push_back(std::move(out));
   }
-  if (args.empty() || args.front().empty()) return std::nullopt;
   if (!documentPlaced) args.push_back(document);
   return args;
 }

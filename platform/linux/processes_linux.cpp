@@ -1,8 +1,8 @@
 #include "platform/linux/processes_linux.h"
 
 #include <poll.h>
-#include <sys/pidfd.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QDesktopServices>
@@ -28,6 +28,13 @@ constexpr int kKillWaitMs = 1000;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
+// Straight system calls: the glibc wrappers are missing or unusable from C++ on some releases.
+int openPidfd(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0u)); }
+
+int sendSignal(int pidfd, int sig) {
+  return static_cast<int>(::syscall(SYS_pidfd_send_signal, pidfd, sig, nullptr, 0u));
+}
+
 // True once the process behind the pidfd has ended; sleeps in poll, never spins.
 bool waitForExit(int pidfd, int timeoutMs) {
   pollfd p{pidfd, POLLIN, 0};
@@ -41,7 +48,7 @@ bool waitForExit(int pidfd, int timeoutMs) {
 
 // Sends sig; true when the process is already gone.
 bool signalGone(int pidfd, int sig) {
-  return ::pidfd_send_signal(pidfd, sig, nullptr, 0) != 0 && errno == ESRCH;
+  return sendSignal(pidfd, sig) != 0 && errno == ESRCH;
 }
 
 std::optional<std::string> runCommandOutput(const QString& program, const QStringList& args) {
@@ -141,7 +148,7 @@ std::unique_ptr<RunningProcess> LinuxProcesses::startExecutable(const std::strin
   qint64 pid = 0;
   if (!process.startDetached(&pid) || pid <= 0) return nullptr;
   // Taken at once: the number alone could name another process after this one ended.
-  const int pidfd = ::pidfd_open(static_cast<pid_t>(pid), 0);
+  const int pidfd = openPidfd(static_cast<pid_t>(pid));
   return std::make_unique<LinuxRunningProcess>(pid, pidfd);
 }
 

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QObject>
+#include <QTimer>
+
+#include "platform/linux/clock_linux.h"
+#include "platform/qt/event_loop_qt.h"
+#include "tests/platform/qt_test_app.h"
+
+namespace sayolt {
+namespace {
+
+class QtEventLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::qtTestApp(); }
+  LinuxClock clock;
+  QtEventLoop loop{clock};
+  // Receives the test's single shots, so none outlives the test it belongs to.
+  QObject context;
+  // A guard so that a broken loop fails the test instead of hanging it.
+  MonotonicMs giveUpAt() const { return clock.monotonicMs() + 5000; }
+};
+
+double cpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST_F(QtEventLoopTest, RunUntil_ReturnsOnceDoneHolds_AfterAnEvent) {
+  bool flag = false;
+  QTimer::singleShot(20, &context, [&] { flag = true; });
+  loop.runUntil([&] { return flag; }, giveUpAt());
+  EXPECT_TRUE(flag);
+  EXPECT_FALSE(loop.exitRequested());
+}
+
+TEST_F(QtEventLoopTest, RunUntil_ReturnsAtWakeAt_NotBefore) {
+  const MonotonicMs wakeAt = clock.monotonicMs() + 80;
+  loop.runUntil([] { return false; }, wakeAt);
+  EXPECT_GE(clock.monotonicMs(), wakeAt);
+}
+
+TEST_F(QtEventLoopTest, RunUntil_ReturnsAtOnce_WhenWakeAtHasPassed) {
+  bool ran = false;
+  QTimer::singleShot(0, &context, [&] { ran = true; });
+  loop.runUntil([] { return false; }, clock.monotonicMs() - 1);
+  EXPECT_FALSE(ran);
+}
+
+TEST_F(QtEventLoopTest, RunUntil_SleepsWithoutCpu_WhileWaiting) {
+  const double before = cpuSeconds();
+  loop.runUntil([] { return false; }, clock.monotonicMs() + 400);
+  // A loop that spins would burn about the whole wait.
+  EXPECT_LT(cpuSeconds() - before, 0.1);
+}
+
+TEST_F(QtEventLoopTest, Timer_FiresInsideNestedRunUntil) {
+  int ticks = 0;
+  auto fast = loop.createTimer([&] { ++ticks; });
+  bool innerDone = false;
+  int ticksWhenInnerStarted = -1;
+  auto outer = loop.createTimer([&] {
+    if (ticksWhenInnerStarted >= 0) return;
+    ticksWhenInnerStarted = ticks;
+    loop.runUntil([&] { return ticks >= ticksWhenInnerStarted + 3; }, giveUpAt());
+    innerDone = true;
+  });
+  fast->setIntervalMs(10);
+  outer->setIntervalMs(15);
+  loop.runUntil([&] { return innerDone; }, giveUpAt());
+  ASSERT_TRUE(innerDone);
+  EXPECT_GE(ticks, ticksWhenInnerStarted + 3);
+}
+
+TEST_F(QtEventLoopTest, RequestExit_EndsNestedAndOuterRunUntil) {
+  bool innerReturned = false;
+  auto timer = loop.createTimer([&] {
+    loop.runUntil([] { return false; }, giveUpAt());
+    innerReturned = true;
+  });
+  timer->setIntervalMs(10);
+  QTimer::singleShot(60, &context, [&] { loop.requestExit(3); });
+  loop.runUntil([] { return false; }, std::nullopt);
+  EXPECT_TRUE(innerReturned);
+  EXPECT_TRUE(loop.exitRequested());
+  EXPECT_EQ(loop.exitCode(), 3);
+  // Once asked, every later wait returns at once.
+  loop.runUntil([] { return false; }, std::nullopt);
+}
+
+TEST_F(QtEventLoopTest, RequestExit_KeepsTheFirstCode) {
+  loop.requestExit(2);
+  loop.requestExit(5);
+  EXPECT_EQ(loop.exitCode(), 2);
+}
+
+TEST_F(QtEventLoopTest, Timer_StopsAtIntervalZero_AndRestarts) {
+  int ticks = 0;
+  auto timer = loop.createTimer([&] { ++ticks; });
+  EXPECT_EQ(timer->intervalMs(), 0);
+  timer->setIntervalMs(10);
+  EXPECT_EQ(timer->intervalMs(), 10);
+  timer->setIntervalMs(0);
+  EXPECT_EQ(timer->intervalMs(), 0);
+  loop.runUntil([] { return false; }, clock.monotonicMs() + 60);
+  EXPECT_EQ(ticks, 0);
+  timer->setIntervalMs(10);
+  loop.runUntil([&] { return ticks >= 2; }, giveUpAt());
+  EXPECT_GE(ticks, 2);
+}
+
+TEST_F(QtEventLoopTest, Timer_StopsFiring_WhenDestroyed) {
+  int ticks = 0;
+  auto timer = loop.createTimer([&] { ++ticks; });
+  timer->setIntervalMs(5);
+  timer.reset();
+  loop.runUntil([] { return false; }, clock.monotonicMs() + 40);
+  EXPECT_EQ(ticks, 0);
+}
+
+}  // namespace
+}  // namespace sayolt
