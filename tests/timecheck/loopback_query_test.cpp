@@ -84,6 +84,7 @@ class LoopbackResponder {
 
   std::vector<Reply> script;  // all go out, in order, for the first request
   std::vector<Bytes> requests;
+  std::vector<std::uint16_t> requestPorts;
 
  private:
   void onRequest() {
@@ -91,6 +92,7 @@ class LoopbackResponder {
       const QNetworkDatagram request = server_.receiveDatagram();
       const QByteArray data = request.data();
       requests.emplace_back(data.begin(), data.end());
+      requestPorts.push_back(static_cast<std::uint16_t>(request.senderPort()));
       for (const Reply& reply : script) send(reply, request.senderAddress(), request.senderPort());
       script.clear();
     }
@@ -114,10 +116,11 @@ class LoopbackResponder {
 
 class LoopbackQuery : public ::testing::Test {
  protected:
-  std::optional<TimeAnswer> ask(const std::string& host = "127.0.0.1", std::chrono::milliseconds timeout = 400ms) {
+  std::optional<TimeAnswer> ask(const std::string& host = "127.0.0.1", std::chrono::milliseconds timeout = 400ms,
+                                std::uint16_t localPort = 0) {
     TimeQueryOptions options;
     options.serverPort = responder.port();
-    options.localPort = 0;  // parallel test runs must not fight over one port
+    options.localPort = localPort;  // 0 by default: parallel test runs must not fight over one port
     options.timeout = timeout;
     const MonotonicMs before = clock.monotonicMs();
     const auto answer = TimeQuery(platform, options).ask(host);
@@ -213,6 +216,17 @@ TEST_F(LoopbackQuery, NextEraAndShiftedTimes_SetAsSent) {
   answer = ask();
   ASSERT_TRUE(answer);
   EXPECT_EQ(sntp::formatUtc(answer->utc), "2025/07/01 00:59:59");
+}
+
+TEST_F(LoopbackQuery, LocalPortHeld_OtherPortUsedAndAnswerArrives) {
+  QUdpSocket holder;
+  ASSERT_TRUE(holder.bind(QHostAddress::Any, 0));
+  const auto held = static_cast<std::uint16_t>(holder.localPort());
+  responder.script = {{serverReply(k20250630T235959)}};
+  ASSERT_TRUE(ask("127.0.0.1", 1000ms, held));
+  ASSERT_EQ(responder.requestPorts.size(), 1u);
+  EXPECT_NE(responder.requestPorts[0], held);
+  EXPECT_EQ(holder.pendingDatagramSize(), -1);  // the holder did not get our answer
 }
 
 TEST_F(LoopbackQuery, UnusableHost_EndsWithoutAnswer) {
