@@ -54,7 +54,7 @@ int showCommand(const Args& args, std::ostream& out, std::ostream& err) {
     if (json)
       out << "{\"error\": {\"area\": " << error->area << ", \"message\": " << jsonString(error->message) << "}}\n";
     else
-      out << "area " << error->area << ": " << error->message << "\n";
+      err << "area " << error->area << ": " << error->message << "\n";
     return 1;
   }
 
