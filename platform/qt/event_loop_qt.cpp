@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 
 namespace sayolt {
 
@@ -14,9 +15,15 @@ class QtTimer : public Timer {
   explicit QtTimer(std::function<void()> onTimeout) : onTimeout_(std::move(onTimeout)) {
     // Precise: the one-second tick must not drift or skip a second.
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (onTimeout_) onTimeout_();
-    });
+    // Queued, so that the handler runs outside QTimer's own delivery: Qt never delivers a timer
+    // again while that delivery is in progress, and a tick waiting in runUntil must still see
+    // the next ticks. A tick queued before the timer was stopped is dropped.
+    QObject::connect(
+        &timer_, &QTimer::timeout, &receiver_,
+        [this] {
+          if (timer_.isActive() && onTimeout_) onTimeout_();
+        },
+        Qt::QueuedConnection);
   }
 
   void setIntervalMs(int intervalMs) override {
@@ -33,6 +40,7 @@ class QtTimer : public Timer {
 
  private:
   std::function<void()> onTimeout_;
+  QObject receiver_;
   QTimer timer_;
   int interval_ = 0;
 };

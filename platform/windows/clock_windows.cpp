@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/windows/win_text.h"
+#include "platform/windows/win_privilege.h"
 
 namespace sayolt {
 

@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <QObject>
+#include <algorithm>
 #include <QTimer>
 
 #include "platform/linux/clock_linux.h"
@@ -73,6 +74,23 @@ TEST_F(QtEventLoopTest, Timer_FiresInsideNestedRunUntil) {
   loop.runUntil([&] { return innerDone; }, giveUpAt());
   ASSERT_TRUE(innerDone);
   EXPECT_GE(ticks, ticksWhenInnerStarted + 3);
+}
+
+TEST_F(QtEventLoopTest, Timer_ReentersItsOwnHandler_WhileItWaits) {
+  int calls = 0;
+  int depth = 0;
+  int deepest = 0;
+  auto timer = loop.createTimer([&] {
+    ++calls;
+    ++depth;
+    deepest = std::max(deepest, depth);
+    if (calls == 1) loop.runUntil([&] { return calls >= 3; }, giveUpAt());
+    --depth;
+  });
+  timer->setIntervalMs(10);
+  loop.runUntil([&] { return calls >= 3 && depth == 0; }, giveUpAt());
+  EXPECT_GE(calls, 3);
+  EXPECT_EQ(deepest, 2);
 }
 
 TEST_F(QtEventLoopTest, RequestExit_EndsNestedAndOuterRunUntil) {
