@@ -16,10 +16,18 @@ bool withinWindow(TimeOfDay now, TimeOfDay at, int windowSeconds) {
   return since < std::chrono::seconds(windowSeconds);
 }
 
+// 23:59:59 as "no end found" means the end of this day, not a moment just gone after midnight:
+// a reload at 0:00:01 that finds no end must not shut the PC down at once.
+bool endIsDue(TimeOfDay now, TimeOfDay end) {
+  if (end == kNoTimeFound) return now >= end;
+  return withinWindow(now, end, kCountdownSeconds);
+}
+
 }  // namespace
 
 void Scheduler::onClockTick() {
-  if (withinWindow(timeOfDayNow(), endTimeToday_, kCountdownSeconds) && !shutdownSuspended_) runCountdown();
+  // A tick delivered while the countdown waits must not start a second one inside it.
+  if (!countingDown_ && !shutdownSuspended_ && endIsDue(timeOfDayNow(), endTimeToday_)) runCountdown();
 
   // Runs at their times. A row runs once per start of the scheduler, whatever it launched.
   const int c = model_.dayCategories[1];
@@ -39,6 +47,11 @@ void Scheduler::onClockTick() {
 }
 
 void Scheduler::runCountdown() {
+  countingDown_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{countingDown_};
   observer().onCountdown(endTimeToday_);
   // Inside the countdown nobody may be at the PC to answer a message.
   setMessagesNonBlocking(true);

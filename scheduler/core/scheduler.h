@@ -110,6 +110,7 @@ class Scheduler {
   bool nextStartOverridden_ = false;
   bool shutdownSuspended_ = false;
   bool countdownAborted_ = false;
+  bool countingDown_ = false;
   bool nonBlockingMessages_ = false;
   std::array<bool, keys::kTimedRuns> timedRunDone_{};
   std::vector<Running> running_;  // the launcher's runningNames / runningHandles
