@@ -279,10 +279,11 @@ class SchedulerRig {
       }
     });
     fake.setHorizon(std::nullopt);
+    if (!ended && scheduler->ended()) ended = scheduler->ended();  // ended inside a tick
     return ended;
   }
 
-  // Runs a call of the scheduler as an event handler would.
+  // Runs a call of the scheduler directly (start-up, the panel's buttons).
   std::optional<ProgramEnded> guarded(const std::function<void()>& call) {
     try {
       call();
