@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -13,9 +14,12 @@ namespace sayolt {
 namespace {
 
 constexpr int kConnectTimeoutMs = 500;
-// The holder answers once its handler ran; a busy holder still has the request queued.
+// The holder answers once its handler ran. One that does not answer in time is busy (blocked
+// on a document, say); the request is then withdrawn so that it does not close much later,
+// after a new copy found the name taken and gave up.
 constexpr int kReplyTimeoutMs = 5000;
 const QByteArray kCloseRequest = "close\n";
+const QByteArray kCancel = "cancel\n";
 const QByteArray kCloseReply = "closed\n";
 
 }  // namespace
@@ -30,18 +34,26 @@ struct QtSingleInstance::Impl {
     QPointer<QLocalSocket> guard(socket);
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, guard] {
-      while (guard && guard->canReadLine()) {
+      // A withdrawn request arrives together with its cancel line: read everything first.
+      bool closeWanted = false;
+      while (guard->canReadLine()) {
         const QByteArray line = guard->readLine(256).trimmed();
-        if (line != "close") continue;
-        if (onClose) onClose();
-        if (!guard) return;
-        guard->write(kCloseReply);
-        guard->flush();
-        guard->disconnectFromServer();
+        if (line == "close") closeWanted = true;
+        if (line == "cancel") closeWanted = false;
+      }
+      if (guard->bytesAvailable() > 256) {
+        // Nothing but short lines is ever sent; anything longer is not one of ours.
+        guard->abort();
         return;
       }
-      // Nothing but short lines is ever sent; anything longer is not one of ours.
-      if (guard && guard->bytesAvailable() > 256) guard->abort();
+      if (!closeWanted) return;
+      if (onClose) onClose();
+      if (!guard) return;
+      // The holder is on its way out: free the name at once for the copy that replaces it.
+      server.close();
+      guard->write(kCloseReply);
+      guard->flush();
+      guard->disconnectFromServer();
     });
   }
 };
@@ -98,11 +110,17 @@ bool QtSingleInstance::requestClose(const std::string& name) {
   socket.write(kCloseRequest);
   socket.flush();
   if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(kConnectTimeoutMs)) return false;
-  // Like a sent window message: come back once the holder has handled it, or give up waiting.
+  // Like a sent window message: come back once the holder has handled it.
+  const QDeadlineTimer deadline(kReplyTimeoutMs);
   while (socket.state() == QLocalSocket::ConnectedState && !socket.canReadLine()) {
-    if (!socket.waitForReadyRead(kReplyTimeoutMs)) break;
+    if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) break;
   }
-  return true;
+  // A holder that closed the connection without a word has gone away as well.
+  if (socket.canReadLine() || socket.state() != QLocalSocket::ConnectedState) return true;
+  socket.write(kCancel);
+  socket.flush();
+  if (socket.bytesToWrite() > 0) socket.waitForBytesWritten(kConnectTimeoutMs);
+  return false;
 }
 
 }  // namespace sayolt

@@ -16,7 +16,10 @@ class QtSingleInstance : public SingleInstance {
   ~QtSingleInstance() override;
 
   bool claim(const std::string& name) override;
+  // Once the handler has run the name is given up, since the holder is about to end.
   void setOnCloseRequest(std::function<void()> handler) override;
+  // Waits until the holder has handled the request. A holder that does not answer within a
+  // few seconds gets the request withdrawn, and the answer is false.
   bool requestClose(const std::string& name) override;
 
   // The full socket name used for a claimed name.
