@@ -27,4 +27,5 @@ inline std::string narrow(const std::wstring& wide) {
                       nullptr, nullptr);
   return utf8;
 }
+
 }  // namespace sayolt
