@@ -89,6 +89,19 @@ TEST(SchedulerCountdown, AbortAtTheSeventhSecondMovesOnToTheNextEnd) {
   EXPECT_EQ(rig.setting(keys::kNextStartSection, keys::kNextStartKey), "7:30");
 }
 
+TEST(SchedulerCountdown, AbortInTheLastSecondStillStopsTheShutdown) {
+  SchedulerRig rig(at("2027-01-04 17:29:50"), officeDay());
+  ASSERT_FALSE(rig.start().has_value());
+  rig.countdown.pressAt(at("2027-01-04 17:30:09") + 900ms);
+
+  ASSERT_FALSE(rig.runUntil(at("2027-01-04 17:45:00")).has_value());
+
+  EXPECT_EQ(rig.countdown.pressed, (std::vector<bool>{true}));
+  EXPECT_EQ(rig.countdown.texts.size(), 10u);
+  EXPECT_FALSE(rig.fake.shutdownRequested);
+  EXPECT_TRUE(rig.records("clock-time-of-day").empty());
+}
+
 TEST(SchedulerCountdown, AbortWithNoFurtherEndCountsDownAgainAtTheSentinel) {
   Settings s = officeDay();
   s.end(kTuesday, 0, "18:00");  // not behind 17:30 on the clock, so not taken for today

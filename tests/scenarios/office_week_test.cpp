@@ -122,5 +122,28 @@ TEST(OfficeWeek, ShutdownInTheSmallHoursBelongsToTheDayBefore) {
   expectPowerOnsFollowTheRecordedStarts(s);
 }
 
+TEST(OfficeWeek, NightSessionInTheSmallHoursStartsAutomatically) {
+  // Monday has a second session from 0:30 to 1:00 in Tuesday's small hours: the PC goes off at
+  // 17:30, comes on at 0:30 in Monday's slot 1 with its own programs, goes off at 1:00 and comes
+  // on at 8:30 on Tuesday.
+  Settings settings = officeTimetable();
+  settings.start(kMonday, 1, "0:30").end(kMonday, 1, "1:00").plan(3, kMonday, 1);
+  Scenario s(settings, "2027-01-04 08:30:00", 2);
+
+  EXPECT_EQ(s.timesOf("power-on"),
+            (std::vector<std::string>{"2027-01-04 08:30:00", "2027-01-05 00:30:00", "2027-01-05 08:30:00"}))
+      << s.dump();
+  EXPECT_EQ(s.fieldOf("start-kind", "slot"), (std::vector<std::string>{"0", "1", "0"}));
+  const auto night = s.dayFrom("2027-01-05");
+  std::vector<std::string> nightLaunches;
+  for (const auto& e : night)
+    if (e.event == "launch" && fmt(e.time) < "2027-01-05 02:00:00") nightLaunches.push_back(e.field("name"));
+  EXPECT_EQ(nightLaunches, (std::vector<std::string>{"留守番"}));
+  EXPECT_EQ(s.timesOf("countdown"),
+            (std::vector<std::string>{"2027-01-04 17:30:00", "2027-01-05 01:00:00", "2027-01-05 17:30:00"}));
+  EXPECT_EQ(s.fieldOf("record-next-start", "value"), (std::vector<std::string>{"0:30", "8:30", "8:30"}));
+  expectPowerOnsFollowTheRecordedStarts(s);
+}
+
 }  // namespace
 }  // namespace sayolt::schedtest
