@@ -42,8 +42,11 @@ void Scheduler::onClockTick() {
   }
 
   // Just after midnight the new day is loaded: on the first tick of a new date from 0:00:01 on,
-  // so that a late tick does not skip it.
-  if (timeOfDayNow() >= std::chrono::seconds(1) && dateOf(platform_.clock.now()) != loadedDate_) reloadSchedule();
+  // so that a late tick does not skip it. So is a new schedule day at the day start, or a PC on
+  // since the small hours would run all day by the day before's category.
+  const LocalTime now = platform_.clock.now();
+  const bool newDate = timeOfDayOf(now) >= std::chrono::seconds(1) && dateOf(now) != loadedDate_;
+  if (newDate || scheduleDayOf(now) != loadedScheduleDay_) reloadSchedule();
 }
 
 void Scheduler::runCountdown() {
@@ -53,10 +56,7 @@ void Scheduler::runCountdown() {
     ~Done() { flag = false; }
   } done{countingDown_};
   observer().onCountdown(endTimeToday_);
-  // Inside the countdown nobody may be at the PC to answer a message.
-  setMessagesNonBlocking(true);
-  computeEndAndNextStart();
-  setMessagesNonBlocking(false);
+  recomputeEndAndNextStart(true);
 
   countdownAborted_ = false;
   countdown_.show([this] {

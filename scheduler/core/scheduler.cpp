@@ -39,13 +39,6 @@ Scheduler::~Scheduler() = default;
 
 TimeOfDay Scheduler::timeOfDayNow() const { return timeOfDayOf(platform_.clock.now()); }
 
-void Scheduler::showMessage(const std::string& text) {
-  if (nonBlockingMessages_)
-    platform_.dialogs.notice(kSchedulerTitle, text);
-  else
-    platform_.dialogs.messageOk(kSchedulerTitle, text);
-}
-
 void Scheduler::notice(const std::string& text) { platform_.dialogs.notice(kSchedulerTitle, text); }
 
 void Scheduler::endHere(const std::string& reason) { endProgram(platform_.events, reason); }
@@ -137,19 +130,35 @@ void Scheduler::loadSettings() {
     endHere("settings area " + std::to_string(error->area));
   }
   loadedDate_ = dateOf(now);
+  loadedScheduleDay_ = scheduleDayOf(now);
   settingsLoaded_ = true;
 }
 
-void Scheduler::computeEndAndNextStart() {
+std::chrono::year_month_day Scheduler::scheduleDayOf(LocalTime t) const {
+  const auto date = dateOf(t);
+  if (timeOfDayOf(t) > model_.dayStartTime) return date;
+  return std::chrono::year_month_day{std::chrono::sys_days{date} - std::chrono::days{1}};
+}
+
+void Scheduler::computeEndAndNextStart() { recomputeEndAndNextStart(false); }
+
+// The two reports are warnings the scheduler runs on after, and they come at start-up, at midnight
+// and in the countdown, when nobody may be at the PC: they never hold the scheduler up.
+void Scheduler::recomputeEndAndNextStart(bool atCountdown) {
   const EndAndNextStart found = findEndAndNextStart(model_, timeOfDayNow());
   endTimeToday_ = found.endTimeToday;
   nextStartTime_ = found.nextStartTime;
   if (!found.endFound) {
-    showMessage(kNoEndMessage);
+    // At the countdown today's end has just come, so no later end is what to expect; only a
+    // missing next start matters, as it is what the shutdown records.
+    if (!atCountdown)
+      notice(kNoEndMessage);
+    else if (!found.nextStartFound)
+      notice(kNoNextStartMessage);
     return;
   }
   if (!found.nextStartFound) {
-    showMessage(kNoNextStartMessage);
+    notice(kNoNextStartMessage);
     return;
   }
   updateTrayIcon();

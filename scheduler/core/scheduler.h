@@ -72,9 +72,6 @@ class Scheduler {
   void guarded(const std::function<void()>& handler);
   const std::optional<ProgramEnded>& ended() const { return ended_; }
 
-  // Messages raised here are shown without blocking (inside the countdown nobody may be there).
-  void setMessagesNonBlocking(bool nonBlocking) { nonBlockingMessages_ = nonBlocking; }
-
  private:
   struct Running {
     std::string name;
@@ -83,7 +80,9 @@ class Scheduler {
 
   TimeOfDay timeOfDayNow() const;
   void waitSeconds(int n);
-  void showMessage(const std::string& text);
+  void recomputeEndAndNextStart(bool atCountdown);
+  // The calendar date of the schedule day that `t` belongs to: before the day start, yesterday.
+  std::chrono::year_month_day scheduleDayOf(LocalTime t) const;
   void notice(const std::string& text);
   [[noreturn]] void endHere(const std::string& reason);
   void runCountdown();
@@ -102,6 +101,7 @@ class Scheduler {
   ScheduleModel model_;
   bool settingsLoaded_ = false;
   std::chrono::year_month_day loadedDate_{};
+  std::chrono::year_month_day loadedScheduleDay_{};
   std::chrono::seconds startTolerance_{0};
   int startKind_ = 0;
   int currentSlot_ = 0;
@@ -111,7 +111,6 @@ class Scheduler {
   bool shutdownSuspended_ = false;
   bool countdownAborted_ = false;
   bool countingDown_ = false;
-  bool nonBlockingMessages_ = false;
   std::array<bool, keys::kTimedRuns> timedRunDone_{};
   std::vector<Running> running_;  // the launcher's runningNames / runningHandles
   std::string trayIconSetting_ = "1";

@@ -43,8 +43,9 @@ TEST(SchedulerDay, FromTheFirstTickToTheShutdown) {
   std::vector<std::string> expected;
   for (int left = 10; left >= 1; --left) expected.push_back("あと" + std::to_string(left) + "秒でシャットダウンします。");
   EXPECT_EQ(countdownTexts(rig.countdown), expected);
-  // The recompute at the end finds no later end today: told without holding the shutdown up.
-  EXPECT_EQ(rig.notices(), (std::vector<std::string>{"終了時刻を設定し直してください。"}));
+  // The recompute at the end finds no later end today, which is what the end of a day looks
+  // like: nothing is said, and the next start it found is what gets recorded.
+  EXPECT_TRUE(rig.notices().empty());
   EXPECT_TRUE(rig.messages().empty());
   // At 17:30:10 the clock is set so that it reads midnight at Tuesday's 7:30.
   const auto shift = rig.records("clock-time-of-day");
@@ -112,7 +113,7 @@ TEST(SchedulerCountdown, AbortWithNoFurtherEndCountsDownAgainAtTheSentinel) {
   ASSERT_FALSE(rig.runUntil(at("2027-01-04 23:59:58")).has_value());
   EXPECT_EQ(rig.scheduler->endTimeToday(), tod("23:59:59"));
   EXPECT_FALSE(rig.fake.shutdownRequested);
-  EXPECT_EQ(rig.messages(), (std::vector<std::string>{"終了時刻を設定し直してください。"}));
+  EXPECT_EQ(rig.notices(), (std::vector<std::string>{"終了時刻を設定し直してください。"}));
 
   ASSERT_TRUE(rig.runUntil(at("2027-01-05 00:01:00")).has_value());
   ASSERT_EQ(rig.countdown.shownAt.size(), 2u);
@@ -319,12 +320,55 @@ TEST(SchedulerMidnight, EndNotFoundAtTheReloadWaitsUntil235959) {
 
   ASSERT_FALSE(rig.runUntil(at("2027-01-05 23:59:58")).has_value());
   EXPECT_EQ(rig.observer.of("reloaded").size(), 1u);
-  EXPECT_EQ(rig.messages(), (std::vector<std::string>{"終了時刻を設定し直してください。"}));
+  EXPECT_EQ(rig.notices(), (std::vector<std::string>{"終了時刻を設定し直してください。"}));
   EXPECT_TRUE(rig.countdown.shownAt.empty());
 
   ASSERT_TRUE(rig.runUntil(at("2027-01-06 00:01:00")).has_value());
   ASSERT_EQ(rig.countdown.shownAt.size(), 1u);
   EXPECT_EQ(fmt(rig.countdown.shownAt[0]), "2027-01-05 23:59:59");
+}
+
+}  // namespace
+}  // namespace sayolt::schedtest
+
+namespace sayolt::schedtest {
+namespace {
+
+TEST(SchedulerDayStart, PcOnSinceTheSmallHoursTakesTheNewDayAtTheDayStart) {
+  // Started at 2:00 on Tuesday with the day starting at 3:00: Monday's schedule day until then.
+  Settings s = baseSettings();
+  s.dayStartMinutes(180).day({kMonday, kTuesday, kWednesday}, "7:30", "17:30");
+  s.timedProgram(0, "月曜の作業", "C:\\monday.exe").timedProgram(1, "火曜の作業", "C:\\tuesday.exe");
+  s.timedRun(kMonday, 0, "9:00", "0").timedRun(kTuesday, 0, "9:00", "1");
+  SchedulerRig rig(at("2027-01-05 02:00:00"), s);
+  ASSERT_FALSE(rig.start().has_value());
+  EXPECT_EQ(rig.scheduler->model().dayCategories[1], kMonday);
+
+  ASSERT_FALSE(rig.runUntil(at("2027-01-05 09:00:30")).has_value());
+
+  EXPECT_EQ(rig.scheduler->model().dayCategories[1], kTuesday);
+  EXPECT_EQ(rig.observer.of("reloaded").size(), 1u);
+  const auto started = rig.records("process-started");
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].field("path"), "C:\\tuesday.exe");
+  EXPECT_EQ(rig.scheduler->endTimeToday(), tod("17:30"));
+}
+
+TEST(SchedulerCountdown, MissingNextStartIsToldAtTheCountdownWithoutHoldingIt) {
+  // Monday ends at 17:30 and no day after it starts: the shutdown goes on, and says why the
+  // next start recorded will not be a real one.
+  Settings s = baseSettings();
+  s.start(kMonday, 0, "7:30").end(kMonday, 0, "17:30");
+  SchedulerRig rig(at("2027-01-04 17:29:50"), s);
+  ASSERT_FALSE(rig.start().has_value());
+  EXPECT_EQ(rig.notices(), (std::vector<std::string>{"次回起動時刻を設定し直してください。"}));
+
+  ASSERT_TRUE(rig.runUntil(at("2027-01-04 17:31:00")).has_value());
+
+  EXPECT_EQ(rig.notices(), (std::vector<std::string>{"次回起動時刻を設定し直してください。",
+                                                     "次回起動時刻を設定し直してください。"}));
+  EXPECT_TRUE(rig.messages().empty());
+  EXPECT_TRUE(rig.fake.shutdownRequested);
 }
 
 }  // namespace
