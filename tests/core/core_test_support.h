@@ -20,15 +20,9 @@
 #include "platform/time_types.h"
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
+#include "tests/support/test_files.h"
 
 namespace sayolt::test {
-
-// A moment on the local clock from "yyyy-mm-dd hh:mm:ss".
-inline LocalTime localAt(const char* text) {
-  const auto t = parseLocalDateTime(text);
-  if (!t) throw std::invalid_argument(std::string("bad test moment ") + text);
-  return *t;
-}
 
 // A time of day from hours, minutes and seconds.
 inline TimeOfDay timeOf(int hours, int minutes, int seconds = 0) {
@@ -97,12 +91,7 @@ class SettingsBuilder {
     return std::move(*encoded);
   }
   IniSnapshot snapshot() const { return IniSnapshot::fromBytes(bytes()); }
-  void writeTo(const std::filesystem::path& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const std::string content = bytes();
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!out) throw std::runtime_error("cannot write test settings file");
-  }
+  void writeTo(const std::filesystem::path& path) const { writeBytes(path, bytes()); }
 
  private:
   using Entries = std::vector<std::pair<std::string, std::string>>;

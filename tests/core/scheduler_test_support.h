@@ -20,17 +20,14 @@
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
 #include "shared/text_rules.h"
+#include "tests/support/test_files.h"
 
 namespace sayolt::schedtest {
 
 using namespace std::chrono_literals;
 
 // "yyyy-mm-dd hh:mm:ss" as a local moment. 2027-01-04 is a Monday.
-inline LocalTime at(const char* text) {
-  const auto t = parseLocalDateTime(text);
-  if (!t) throw std::runtime_error(std::string("bad test time ") + text);
-  return *t;
-}
+inline LocalTime at(const char* text) { return test::localAt(text); }
 
 inline TimeOfDay tod(const char* text) {
   const auto t = parseTimeOfDay(text);
@@ -40,25 +37,7 @@ inline TimeOfDay tod(const char* text) {
 
 inline std::string fmt(LocalTime t) { return formatLocalDateTime(t); }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("sayolt-sched-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using test::TempFolder;
 
 // A settings file described key by key, written in code page 932 by the settings engine.
 class Settings {

@@ -1,5 +1,5 @@
 #pragma once
-// Temporary folders and whole-file access for the settings file tests.
+// Code page 932 byte constants for the settings file tests.
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -9,42 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/test_files.h"
+
 namespace sayolt::test {
-
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("sayolt-ini-" + std::to_string(stamp) + "-" + std::to_string(counter.fetch_add(1)));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const {
-    return path_ / std::filesystem::path(std::u8string(name.begin(), name.end()));
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline std::string readBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeBytes(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Code page 932 bytes of the names the tests use, one constant per word so that a hex escape
 // never runs into the text after it.

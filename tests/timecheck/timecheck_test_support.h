@@ -8,49 +8,16 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "platform/fake/fake_network.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/text_codec.h"
+#include "tests/support/test_files.h"
 
 namespace sayolt::test {
 
-inline LocalTime local(const char* text) {
-  const auto t = parseLocalDateTime(text);
-  if (!t) throw std::runtime_error(std::string("bad test time ") + text);
-  return *t;
-}
-
-// A folder of its own per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("sayolt-timecheck-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
-}
-
-inline std::string readBytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+inline LocalTime local(const char* text) { return localAt(text); }
 
 // Writes the settings file in code page 932 from UTF-8 text.
 inline void writeSettings(const std::filesystem::path& path, const std::string& utf8) {
