@@ -7,18 +7,21 @@ namespace sayolt {
 
 namespace {
 
-// The last three characters of a path, ASCII letters lower-cased. Characters, not bytes: a path
-// may end in Japanese.
+std::string asciiLower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char ch) { return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch); });
+  return text;
+}
+
+// The last three characters of a path, lower-cased. Characters, not bytes: a path may end in
+// Japanese.
 std::string lowerEnding(const std::string& path) {
   std::size_t pos = path.size();
   for (int chars = 0; chars < 3 && pos > 0; ++chars) {
     do --pos;
     while (pos > 0 && (static_cast<unsigned char>(path[pos]) & 0xC0) == 0x80);
   }
-  std::string ending = path.substr(pos);
-  std::transform(ending.begin(), ending.end(), ending.begin(),
-                 [](unsigned char ch) { return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch); });
-  return ending;
+  return asciiLower(path.substr(pos));
 }
 
 std::string listLabel(LaunchList list) {
@@ -95,11 +98,7 @@ void Scheduler::runManualStartPrograms() {
 void Scheduler::launchTimedProgram(int number) {
   const TimedProgram& program = model_.timedPrograms.at(static_cast<std::size_t>(number));
   const std::string& path = program.path;
-  std::string lowerPath = path;
-  std::transform(lowerPath.begin(), lowerPath.end(), lowerPath.begin(),
-                 [](unsigned char ch) { return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch); });
-
-  if (lowerPath == "sed") {
+  if (asciiLower(path) == "sed") {
     // The earliest started program of that name that still runs; once it is stopped, the next
     // "sed" goes to a later one, and with none left nothing happens.
     const auto it = std::find_if(running_.begin(), running_.end(), [&](const Running& r) {

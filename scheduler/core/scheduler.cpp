@@ -43,19 +43,24 @@ void Scheduler::notice(const std::string& text) { platform_.dialogs.notice(kSche
 
 void Scheduler::endHere(const std::string& reason) { endProgram(platform_.events, reason); }
 
-// Waits until the clock has moved on by n whole seconds, handling events meanwhile. Dates are
-// compared too, so a wait that crosses midnight ends.
-void Scheduler::waitSeconds(int n) {
+// Handles events until the clock reaches `target`. Dates are compared too, so a wait that
+// crosses midnight ends.
+void Scheduler::waitUntilClock(LocalTime target) {
   using namespace std::chrono;
-  const LocalTime target = floor<seconds>(platform_.clock.now()) + seconds(n);
   for (;;) {
+    if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
     const LocalTime now = platform_.clock.now();
-    if (now >= target || platform_.events.exitRequested()) break;
+    if (now >= target) return;
     const auto remaining = duration_cast<milliseconds>(target - now).count();
     platform_.events.runUntil([&] { return platform_.clock.now() >= target; },
                               platform_.clock.monotonicMs() + remaining);
   }
-  if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
+}
+
+// The clock counts whole seconds, so a wait of n seconds lasts between n - 1 and n.
+void Scheduler::waitSeconds(int n) {
+  using namespace std::chrono;
+  waitUntilClock(floor<seconds>(platform_.clock.now()) + seconds(n));
 }
 
 void Scheduler::start() {
@@ -77,13 +82,7 @@ void Scheduler::startScheduler() {
   nextStartOverridden_ = false;
 
   // Start-up pause: until the clock is later than t0 + StartTolerance, in whole seconds.
-  const LocalTime resume = floor<seconds>(platform_.clock.now()) + startTolerance_ + seconds(1);
-  while (platform_.clock.now() < resume) {
-    const auto remaining = duration_cast<milliseconds>(resume - platform_.clock.now()).count();
-    platform_.events.runUntil([&] { return platform_.clock.now() >= resume; },
-                              platform_.clock.monotonicMs() + remaining);
-    if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};
-  }
+  waitUntilClock(floor<seconds>(platform_.clock.now()) + startTolerance_ + seconds(1));
 
   if (const auto kind = clockCheck_.checkClock(startTolerance_)) startKind_ = *kind;
   if (platform_.events.exitRequested()) throw ProgramEnded{0, "exit requested"};

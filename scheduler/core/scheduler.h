@@ -79,6 +79,7 @@ class Scheduler {
   };
 
   TimeOfDay timeOfDayNow() const;
+  void waitUntilClock(LocalTime target);
   void waitSeconds(int n);
   void recomputeEndAndNextStart(bool atCountdown);
   // The calendar date of the schedule day that `t` belongs to: before the day start, yesterday.
