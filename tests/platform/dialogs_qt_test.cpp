@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "platform/qt/dialogs_qt.h"
-#include "tests/platform/qt_test_app.h"
+#include "tests/support/qt_test_app.h"
 
 namespace sayolt {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "platform/linux/clock_linux.h"
 #include "platform/qt/event_loop_qt.h"
-#include "tests/platform/qt_test_app.h"
+#include "tests/support/qt_test_app.h"
 
 namespace sayolt {
 namespace {

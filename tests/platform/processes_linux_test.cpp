@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/linux/processes_linux.h"
-#include "tests/platform/qt_test_app.h"
+#include "tests/support/qt_test_app.h"
 
 namespace sayolt {
 namespace {

@@ -14,7 +14,7 @@
 #include <future>
 
 #include "platform/qt/single_instance_qt.h"
-#include "tests/platform/qt_test_app.h"
+#include "tests/support/qt_test_app.h"
 
 namespace sayolt {
 namespace {

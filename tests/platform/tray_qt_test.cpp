@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "platform/qt/tray_qt.h"
-#include "tests/platform/qt_test_app.h"
+#include "tests/support/qt_test_app.h"
 
 namespace sayolt {
 namespace {
