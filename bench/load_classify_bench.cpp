@@ -74,7 +74,8 @@ std::string fullSettingsText() {
   const auto dates = [&](const char* section, int month) {
     out += "[" + std::string(section) + "]\r\n";
     for (int n = 1; n <= 30; ++n)
-      line(out, keys::dateListKey(n), "2024/" + std::to_string(month + (n - 1) / 28) + "/" + std::to_string((n - 1) % 28 + 1));
+      line(out, keys::dateListKey(n),
+           "2024/" + std::to_string(month + (n - 1) / 28) + "/" + std::to_string((n - 1) % 28 + 1));
   };
   dates(keys::kHolidaySection, 1);
   dates(keys::kAbsenceSection, 6);

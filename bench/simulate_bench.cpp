@@ -15,7 +15,9 @@
 namespace sayolt {
 namespace {
 
-std::string hm(int minutes) { return std::to_string(minutes / 60) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60); }
+std::string hm(int minutes) {
+  return std::to_string(minutes / 60) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60);
+}
 
 // Sessions every two hours from 6:00 to 21:00 on every category; runs every ten minutes of each
 // session, starting and stopping the time-specified programs in pairs.

@@ -25,8 +25,7 @@ class UdpSocket {
   virtual bool bindAnyPort() = 0;
   // Resolves host (name or address) and sends the bytes to host:port. Resolution may go on in
   // the event loop; false when the send cannot be started at all.
-  virtual bool sendTo(const std::string& host, std::uint16_t port,
-                      std::span<const std::uint8_t> bytes) = 0;
+  virtual bool sendTo(const std::string& host, std::uint16_t port, std::span<const std::uint8_t> bytes) = 0;
   // The numeric addresses the host resolved to (empty until resolved).
   virtual std::vector<std::string> peerAddresses() const = 0;
   // The next received datagram, if any.

@@ -4,12 +4,12 @@
 
 namespace sayolt::keys {
 
-inline constexpr int kCategories = 9;           // DayCategory 0..8
-inline constexpr int kSlots = 8;                // start/end pairs per category
-inline constexpr int kAutoPrograms = 12;        // startup programs of automatic starts
-inline constexpr int kManualPrograms = 5;       // startup programs of manual starts
-inline constexpr int kTimedPrograms = 20;       // time-specified programs 0..19
-inline constexpr int kTimedRuns = 30;           // runs per category
+inline constexpr int kCategories = 9;      // DayCategory 0..8
+inline constexpr int kSlots = 8;           // start/end pairs per category
+inline constexpr int kAutoPrograms = 12;   // startup programs of automatic starts
+inline constexpr int kManualPrograms = 5;  // startup programs of manual starts
+inline constexpr int kTimedPrograms = 20;  // time-specified programs 0..19
+inline constexpr int kTimedRuns = 30;      // runs per category
 
 inline constexpr const char* kSettingsFileName = "Sayolt設定.ini";
 

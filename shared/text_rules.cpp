@@ -80,9 +80,7 @@ std::optional<DateAndTime> parseDateAndTime(std::string_view text) {
   return DateAndTime{*date, *time};
 }
 
-std::string twoDigits(long long value) {
-  return (value < 10 ? "0" : "") + std::to_string(value);
-}
+std::string twoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
 
 long long secondsIntoDay(TimeOfDay t) {
   const long long day = kSecondsPerDay.count();
@@ -142,9 +140,7 @@ std::optional<std::chrono::year_month_day> parseDate(std::string_view text) {
   return std::nullopt;
 }
 
-bool isDateText(std::string_view text) {
-  return parseTimeOfDay(text).has_value() || parseDate(text).has_value();
-}
+bool isDateText(std::string_view text) { return parseTimeOfDay(text).has_value() || parseDate(text).has_value(); }
 
 std::string formatHourMinute(TimeOfDay t) {
   const long long s = secondsIntoDay(t);
@@ -157,8 +153,7 @@ std::string formatHourMinuteSecond(TimeOfDay t) {
 }
 
 std::string formatDate(std::chrono::year_month_day d) {
-  return std::to_string(static_cast<int>(d.year())) + "/" +
-         std::to_string(static_cast<unsigned>(d.month())) + "/" +
+  return std::to_string(static_cast<int>(d.year())) + "/" + std::to_string(static_cast<unsigned>(d.month())) + "/" +
          std::to_string(static_cast<unsigned>(d.day()));
 }
 

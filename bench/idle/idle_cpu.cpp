@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
 
   // Every day starts six hours and ends twelve hours from now: nothing happens while we measure.
   QTemporaryDir folder;
-  const std::filesystem::path settings = std::filesystem::path(folder.path().toStdU16String()) / sayolt::keys::kSettingsFileName;
+  const std::filesystem::path settings =
+      std::filesystem::path(folder.path().toStdU16String()) / sayolt::keys::kSettingsFileName;
   const auto now = sayolt::timeOfDayOf(clock.now());
   sayolt::IniBatch batch;
   batch.set(sayolt::keys::kStartToleranceSection, sayolt::keys::kStartToleranceKey, "1");

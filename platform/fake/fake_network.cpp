@@ -35,8 +35,7 @@ class FakeUdpSocket : public UdpSocket {
     return true;
   }
 
-  bool sendTo(const std::string& host, std::uint16_t port,
-              std::span<const std::uint8_t> bytes) override {
+  bool sendTo(const std::string& host, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
     if (host.empty()) return false;
     if (!state_->open && !bindAnyPort()) return false;
     FakeNetwork::Server& server = network_.serverFor(host);
@@ -98,8 +97,7 @@ class FakeUdpSocket : public UdpSocket {
 FakeNetwork::FakeNetwork(FakePlatform& fake) : fake_(fake) {}
 FakeNetwork::~FakeNetwork() = default;
 
-void FakeNetwork::setServer(const std::string& host, std::vector<FakeTimeReply> replies,
-                            std::string address) {
+void FakeNetwork::setServer(const std::string& host, std::vector<FakeTimeReply> replies, std::string address) {
   Server& server = servers_[host];
   server.address = address.empty() ? madeUpAddress(host) : std::move(address);
   server.replies = std::move(replies);
@@ -112,9 +110,7 @@ FakeNetwork::Server& FakeNetwork::serverFor(const std::string& host) {
   return it->second;
 }
 
-std::unique_ptr<UdpSocket> FakeNetwork::createUdpSocket() {
-  return std::make_unique<FakeUdpSocket>(fake_, *this);
-}
+std::unique_ptr<UdpSocket> FakeNetwork::createUdpSocket() { return std::make_unique<FakeUdpSocket>(fake_, *this); }
 
 std::vector<std::uint8_t> FakeNetwork::serverReplyBytes(UtcTime utc) {
   std::vector<std::uint8_t> bytes(48, 0);
@@ -123,8 +119,7 @@ std::vector<std::uint8_t> FakeNetwork::serverReplyBytes(UtcTime utc) {
   const auto ms = utc.time_since_epoch().count();
   const std::int64_t unixSeconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
   const auto ntpSeconds = static_cast<std::uint32_t>(unixSeconds + kNtpToUnixSeconds);
-  const auto fraction =
-      static_cast<std::uint32_t>(((ms - unixSeconds * 1000) << 32) / 1000);
+  const auto fraction = static_cast<std::uint32_t>(((ms - unixSeconds * 1000) << 32) / 1000);
   for (int i = 0; i < 4; ++i) {
     bytes[40 + i] = static_cast<std::uint8_t>(ntpSeconds >> (24 - 8 * i));
     bytes[44 + i] = static_cast<std::uint8_t>(fraction >> (24 - 8 * i));

@@ -17,10 +17,10 @@ namespace sayolt {
 
 struct FakeTimeReply {
   enum class Kind {
-    TrueTime,  // a server reply carrying the true UTC plus shift
-    Silent,    // nothing comes back
-    Bytes,     // exactly the given bytes
-    SendFails, // the request cannot be sent at all
+    TrueTime,   // a server reply carrying the true UTC plus shift
+    Silent,     // nothing comes back
+    Bytes,      // exactly the given bytes
+    SendFails,  // the request cannot be sent at all
   };
   Kind kind = Kind::TrueTime;
   std::chrono::milliseconds delay{1000};  // from the request to the reply
@@ -55,8 +55,7 @@ class FakeNetwork : public Network {
 
   // The replies to the host's requests, one per request in order; the last one repeats.
   // The host resolves to address (made up from the name when empty).
-  void setServer(const std::string& host, std::vector<FakeTimeReply> replies,
-                 std::string address = {});
+  void setServer(const std::string& host, std::vector<FakeTimeReply> replies, std::string address = {});
   // Used for hosts without a script.
   FakeTimeReply defaultReply = FakeTimeReply::trueTime();
   // Local ports another program holds: binding them fails.

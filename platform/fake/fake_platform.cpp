@@ -5,8 +5,8 @@
 namespace sayolt {
 
 struct FakePlatform::Services {
-  explicit Services(FakePlatform& fake) : clock(fake), events(fake), dialogs(fake), processes(fake),
-                                          power(fake), tray(fake), network(fake) {}
+  explicit Services(FakePlatform& fake)
+      : clock(fake), events(fake), dialogs(fake), processes(fake), power(fake), tray(fake), network(fake) {}
 
   struct FakeClock : Clock {
     explicit FakeClock(FakePlatform& f) : fake(f) {}
@@ -43,8 +43,8 @@ struct FakePlatform::Services {
   } events;
 
   struct FakeTimer : Timer {
-    FakeTimer(FakePlatform& f, std::function<void()> cb) : fake(f), callback(std::move(cb)),
-                                                           alive(std::make_shared<bool>(true)) {}
+    FakeTimer(FakePlatform& f, std::function<void()> cb)
+        : fake(f), callback(std::move(cb)), alive(std::make_shared<bool>(true)) {}
     ~FakeTimer() override { *alive = false; }
     FakePlatform& fake;
     std::function<void()> callback;
@@ -81,8 +81,8 @@ struct FakePlatform::Services {
         answer = fake.yesNoAnswers.front();
         fake.yesNoAnswers.erase(fake.yesNoAnswers.begin());
       }
-      fake.record("question", {{"title", title}, {"text", text},
-                               {"answer", answer == MessageAnswer::No ? "no" : "yes"}});
+      fake.record("question",
+                  {{"title", title}, {"text", text}, {"answer", answer == MessageAnswer::No ? "no" : "yes"}});
       return answer;
     }
     void notice(const std::string& title, const std::string& text) override {
@@ -201,8 +201,8 @@ FakePlatform::FakePlatform(LocalTime trueStart, std::chrono::seconds utcOffset)
     : trueStart_(trueStart),
       utcOffset_(utcOffset),
       services_(std::make_unique<Services>(*this)),
-      platform_{services_->clock,     services_->events, services_->dialogs, services_->processes,
-                services_->power,     services_->tray,   services_->network} {}
+      platform_{services_->clock, services_->events, services_->dialogs, services_->processes,
+                services_->power, services_->tray,   services_->network} {}
 
 FakePlatform::~FakePlatform() = default;
 

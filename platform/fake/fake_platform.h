@@ -70,10 +70,10 @@ class FakePlatform {
   bool clockSettable = true;
   bool shutdownAllowed = true;
   bool wakeAlarmAvailable = false;
-  std::set<std::string> failingPaths;             // start or open fails
-  std::set<std::string> executableFiles;          // what isExecutableFile answers true for
+  std::set<std::string> failingPaths;                                 // start or open fails
+  std::set<std::string> executableFiles;                              // what isExecutableFile answers true for
   std::map<std::string, std::chrono::milliseconds> documentRunTimes;  // how long a document stays open
-  std::vector<MessageAnswer> yesNoAnswers;        // answers in order; Yes when exhausted
+  std::vector<MessageAnswer> yesNoAnswers;                            // answers in order; Yes when exhausted
   std::string openFileAnswer;
 
   // State the tests read.

@@ -41,8 +41,8 @@ LocalTime localTimeOf(std::time_t epochSeconds, int millis) {
   const year_month_day date{year{tm.tm_year + 1900}, month{static_cast<unsigned>(tm.tm_mon + 1)},
                             day{static_cast<unsigned>(tm.tm_mday)}};
   // tm_sec can be 60 during a leap second; the wall clock still reads that moment.
-  return LocalTime{local_days{date}.time_since_epoch() + hours{tm.tm_hour} +
-                   minutes{tm.tm_min} + seconds{tm.tm_sec} + milliseconds{millis}};
+  return LocalTime{local_days{date}.time_since_epoch() + hours{tm.tm_hour} + minutes{tm.tm_min} + seconds{tm.tm_sec} +
+                   milliseconds{millis}};
 }
 
 LocalTime LinuxClock::now() const {
@@ -132,9 +132,8 @@ std::optional<std::time_t> localTimeOfDayTarget(std::time_t now, TimeOfDay timeO
   const std::time_t t = std::mktime(&check);
   if (t == static_cast<std::time_t>(-1)) return std::nullopt;
   // mktime moves a wall time that a clock change skips; such a time cannot be set.
-  if (check.tm_year != today.tm_year || check.tm_mon != today.tm_mon ||
-      check.tm_mday != today.tm_mday || check.tm_hour != wanted.tm_hour ||
-      check.tm_min != wanted.tm_min || check.tm_sec != wanted.tm_sec) {
+  if (check.tm_year != today.tm_year || check.tm_mon != today.tm_mon || check.tm_mday != today.tm_mday ||
+      check.tm_hour != wanted.tm_hour || check.tm_min != wanted.tm_min || check.tm_sec != wanted.tm_sec) {
     return std::nullopt;
   }
   return t;

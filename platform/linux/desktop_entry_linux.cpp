@@ -26,20 +26,33 @@ std::string unescapeValue(std::string_view value) {
       continue;
     }
     switch (value[++i]) {
-      case 's': out += ' '; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case 'r': out += '\r'; break;
-      case '\\': out += '\\'; break;
+      case 's':
+        out += ' ';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
       // Anything else is kept for the Exec quoting rules (\" \$ \`).
-      default: out += '\\'; out += value[i]; break;
+      default:
+        out += '\\';
+        out += value[i];
+        break;
     }
   }
   return out;
 }
 
 bool isFile(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -100,13 +113,20 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view content, std::str
     if (eq == std::string_view::npos) continue;
     const std::string_view key = trim(line.substr(0, eq));
     const std::string value = unescapeValue(trim(line.substr(eq + 1)));
-    if (key == "Exec") entry.exec = value;
-    else if (key == "TryExec") entry.tryExec = value;
-    else if (key == "Name") entry.name = value;
-    else if (key == "Icon") entry.icon = value;
-    else if (key == "Path") entry.workingDirectory = value;
-    else if (key == "Terminal") entry.terminal = value == "true";
-    else if (key == "Hidden") entry.hidden = value == "true";
+    if (key == "Exec")
+      entry.exec = value;
+    else if (key == "TryExec")
+      entry.tryExec = value;
+    else if (key == "Name")
+      entry.name = value;
+    else if (key == "Icon")
+      entry.icon = value;
+    else if (key == "Path")
+      entry.workingDirectory = value;
+    else if (key == "Terminal")
+      entry.terminal = value == "true";
+    else if (key == "Hidden")
+      entry.hidden = value == "true";
   }
   if (!seenGroup) return std::nullopt;
   return entry;
@@ -120,8 +140,7 @@ std::optional<DesktopEntry> readDesktopEntry(const std::string& path) {
   return parseDesktopEntry(content.str(), path);
 }
 
-std::optional<std::vector<std::string>> expandDesktopExec(const DesktopEntry& entry,
-                                                          const std::string& document) {
+std::optional<std::vector<std::string>> expandDesktopExec(const DesktopEntry& entry, const std::string& document) {
   const auto raw = splitExec(entry.exec);
   // The program itself must be named; a field code there would run the document.
   if (!raw || raw->empty() || raw->front().empty() || raw->front().front() == '%') {
@@ -144,16 +163,26 @@ std::optional<std::vector<std::string>> expandDesktopExec(const DesktopEntry& en
         continue;
       }
       switch (token[++i]) {
-        case 'f': case 'F': case 'u': case 'U':
+        case 'f':
+        case 'F':
+        case 'u':
+        case 'U':
           // Only one document goes to the program, however many codes the line has.
           if (!documentPlaced) out += document;
           documentPlaced = true;
           break;
-        case 'c': out += entry.name; break;
-        case 'k': out += entry.location; break;
-        case '%': out += '%'; break;
+        case 'c':
+          out += entry.name;
+          break;
+        case 'k':
+          out += entry.location;
+          break;
+        case '%':
+          out += '%';
+          break;
         // %d %D %n %N %v %m are deprecated and dropped, as are unknown codes.
-        default: break;
+        default:
+          break;
       }
     }
     // A token made only of dropped codes disappears; an intended empty argument ("") stays.
@@ -163,8 +192,7 @@ std::optional<std::vector<std::string>> expandDesktopExec(const DesktopEntry& en
   return args;
 }
 
-std::string findDesktopFile(const std::string& desktopId,
-                            const std::vector<std::string>& applicationFolders) {
+std::string findDesktopFile(const std::string& desktopId, const std::vector<std::string>& applicationFolders) {
   if (desktopId.empty() || desktopId.find('/') != std::string::npos) return {};
   for (const std::string& folder : applicationFolders) {
     // "vendor-app.desktop" may also live as vendor/app.desktop.

@@ -28,8 +28,7 @@ LinuxPower::LinuxPower(std::string wakeAlarmPath) : wakeAlarmPath_(std::move(wak
 bool LinuxPower::requestShutdown() {
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) return false;
-  QDBusInterface logind(QStringLiteral("org.freedesktop.login1"),
-                        QStringLiteral("/org/freedesktop/login1"),
+  QDBusInterface logind(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
                         QStringLiteral("org.freedesktop.login1.Manager"), bus);
   if (!logind.isValid()) return false;
   // "challenge" means a password or an inhibitor stands in the way: not ours to override.

@@ -47,9 +47,7 @@ bool waitForExit(int pidfd, int timeoutMs) {
 }
 
 // Sends sig; true when the process is already gone.
-bool signalGone(int pidfd, int sig) {
-  return sendSignal(pidfd, sig) != 0 && errno == ESRCH;
-}
+bool signalGone(int pidfd, int sig) { return sendSignal(pidfd, sig) != 0 && errno == ESRCH; }
 
 std::optional<std::string> runCommandOutput(const QString& program, const QStringList& args) {
   QProcess p;
@@ -66,8 +64,7 @@ std::optional<std::string> runCommandOutput(const QString& program, const QStrin
 }
 
 // Runs the program in the foreground: returns when it has ended. False when it did not start.
-bool runAndWait(const std::vector<std::string>& args, const std::string& workingDirectory,
-                int* exitCode = nullptr) {
+bool runAndWait(const std::vector<std::string>& args, const std::string& workingDirectory, int* exitCode = nullptr) {
   QProcess p;
   p.setProgram(q(args.front()));
   QStringList rest;
@@ -93,8 +90,7 @@ std::vector<std::string> applicationFolders() {
 }
 
 // The default application's command line for the document, from the desktop's associations.
-std::optional<std::vector<std::string>> defaultCommandFor(const std::string& path,
-                                                          std::string* workingDirectory) {
+std::optional<std::vector<std::string>> defaultCommandFor(const std::string& path, std::string* workingDirectory) {
   const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
   if (xdgMime.isEmpty()) return std::nullopt;
   const QMimeType type = QMimeDatabase().mimeTypeForFile(q(path));
@@ -153,9 +149,8 @@ std::unique_ptr<RunningProcess> LinuxProcesses::startExecutable(const std::strin
 }
 
 bool LinuxProcesses::isExecutableFile(const std::string& path) {
-  struct stat st{};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-         ::access(path.c_str(), X_OK) == 0;
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 bool LinuxProcesses::openDocumentAndWait(const std::string& path) {
@@ -179,8 +174,8 @@ bool LinuxProcesses::openWorkbook(const std::string& path, bool /*makeVisible*/)
   if (!soffice.isEmpty()) {
     QProcess process;
     process.setProgram(soffice);
-    process.setArguments({QStringLiteral("--calc"), QStringLiteral("--nologo"),
-                          QStringLiteral("--norestore"), q(path)});
+    process.setArguments(
+        {QStringLiteral("--calc"), QStringLiteral("--nologo"), QStringLiteral("--norestore"), q(path)});
     process.setStandardInputFile(QProcess::nullDevice());
     if (process.startDetached()) return true;
   }
@@ -188,7 +183,7 @@ bool LinuxProcesses::openWorkbook(const std::string& path, bool /*makeVisible*/)
 }
 
 bool LinuxProcesses::fileExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 

@@ -1,11 +1,10 @@
 #include "platform/linux/show_desktop_linux.h"
 
+#include <QtGui/qguiapplication_platform.h>
 #include <dlfcn.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
-
 #include <cstdlib>
 #include <cstring>
 
@@ -25,11 +24,9 @@ struct Xcb {
 
   bool load(void* lib) {
     internAtom = reinterpret_cast<decltype(internAtom)>(dlsym(lib, "xcb_intern_atom"));
-    internAtomReply =
-        reinterpret_cast<decltype(internAtomReply)>(dlsym(lib, "xcb_intern_atom_reply"));
+    internAtomReply = reinterpret_cast<decltype(internAtomReply)>(dlsym(lib, "xcb_intern_atom_reply"));
     getSetup = reinterpret_cast<decltype(getSetup)>(dlsym(lib, "xcb_get_setup"));
-    rootsIterator =
-        reinterpret_cast<decltype(rootsIterator)>(dlsym(lib, "xcb_setup_roots_iterator"));
+    rootsIterator = reinterpret_cast<decltype(rootsIterator)>(dlsym(lib, "xcb_setup_roots_iterator"));
     sendEvent = reinterpret_cast<decltype(sendEvent)>(dlsym(lib, "xcb_send_event"));
     flush = reinterpret_cast<decltype(flush)>(dlsym(lib, "xcb_flush"));
     return internAtom && internAtomReply && getSetup && rootsIterator && sendEvent && flush;

@@ -34,8 +34,7 @@ void QtDialogs::notice(const std::string& title, const std::string& text) {
 
 std::string QtDialogs::openFileName(const std::string& title, const std::string& startFolder,
                                     const std::string& filter) {
-  const QString chosen =
-      QFileDialog::getOpenFileName(nullptr, q(title), q(startFolder), q(qtFileFilter(filter)));
+  const QString chosen = QFileDialog::getOpenFileName(nullptr, q(title), q(startFolder), q(qtFileFilter(filter)));
   if (chosen.isEmpty()) return {};
   // Paths are kept the way the OS writes them (backslashes on Windows).
   return QDir::toNativeSeparators(chosen).toStdString();

@@ -41,8 +41,7 @@ class QtUdpSocket : public UdpSocket {
 
   bool bindAnyPort() override { return bind(0); }
 
-  bool sendTo(const std::string& host, std::uint16_t port,
-              std::span<const std::uint8_t> bytes) override {
+  bool sendTo(const std::string& host, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
     if (host.empty()) return false;
     if (socket_.state() != QAbstractSocket::BoundState && !bindAnyPort()) return false;
     const QString name = QString::fromStdString(host);

@@ -58,8 +58,7 @@ struct QtSingleInstance::Impl {
   }
 };
 
-QtSingleInstance::QtSingleInstance(std::string serverPrefix, std::string lockFolder)
-    : impl_(std::make_unique<Impl>()) {
+QtSingleInstance::QtSingleInstance(std::string serverPrefix, std::string lockFolder) : impl_(std::make_unique<Impl>()) {
   impl_->prefix = std::move(serverPrefix);
   impl_->lockFolder = QString::fromStdString(lockFolder);
   impl_->server.setSocketOptions(QLocalServer::UserAccessOption);
@@ -72,8 +71,7 @@ QtSingleInstance::~QtSingleInstance() = default;
 
 std::string QtSingleInstance::serverName(const std::string& name) const {
   // A digest keeps any name (Japanese, long) within the socket path limits.
-  const QByteArray digest =
-      QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha256);
+  const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha256);
   return impl_->prefix + "sayolt-" + digest.toHex().left(20).toStdString();
 }
 
@@ -99,9 +97,7 @@ bool QtSingleInstance::claim(const std::string& name) {
   return impl_->server.listen(full);
 }
 
-void QtSingleInstance::setOnCloseRequest(std::function<void()> handler) {
-  impl_->onClose = std::move(handler);
-}
+void QtSingleInstance::setOnCloseRequest(std::function<void()> handler) { impl_->onClose = std::move(handler); }
 
 bool QtSingleInstance::requestClose(const std::string& name) {
   QLocalSocket socket;

@@ -58,13 +58,12 @@ struct QtTray::Impl {
 };
 
 QtTray::QtTray() : impl_(std::make_unique<Impl>()) {
-  QObject::connect(&impl_->icon, &QSystemTrayIcon::activated,
-                   [this](QSystemTrayIcon::ActivationReason reason) {
-                     // Left clicks and double clicks are deliberately ignored.
-                     if (reason == QSystemTrayIcon::Context && impl_->onContextMenu) {
-                       impl_->onContextMenu();
-                     }
-                   });
+  QObject::connect(&impl_->icon, &QSystemTrayIcon::activated, [this](QSystemTrayIcon::ActivationReason reason) {
+    // Left clicks and double clicks are deliberately ignored.
+    if (reason == QSystemTrayIcon::Context && impl_->onContextMenu) {
+      impl_->onContextMenu();
+    }
+  });
 }
 
 QtTray::~QtTray() { impl_->icon.hide(); }
@@ -80,9 +79,7 @@ void QtTray::remove() { impl_->icon.hide(); }
 
 bool QtTray::visible() const { return impl_->icon.isVisible(); }
 
-void QtTray::setOnContextMenu(std::function<void()> handler) {
-  impl_->onContextMenu = std::move(handler);
-}
+void QtTray::setOnContextMenu(std::function<void()> handler) { impl_->onContextMenu = std::move(handler); }
 
 std::string QtTray::toolTip() const { return impl_->icon.toolTip().toStdString(); }
 

@@ -11,13 +11,11 @@ LocalTime WindowsClock::now() const {
   GetLocalTime(&st);
   using namespace std::chrono;
   const year_month_day date{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
-  return LocalTime{local_days{date}.time_since_epoch() + hours{st.wHour} + minutes{st.wMinute} +
-                   seconds{st.wSecond} + milliseconds{st.wMilliseconds}};
+  return LocalTime{local_days{date}.time_since_epoch() + hours{st.wHour} + minutes{st.wMinute} + seconds{st.wSecond} +
+                   milliseconds{st.wMilliseconds}};
 }
 
-MonotonicMs WindowsClock::monotonicMs() const {
-  return static_cast<MonotonicMs>(GetTickCount64());
-}
+MonotonicMs WindowsClock::monotonicMs() const { return static_cast<MonotonicMs>(GetTickCount64()); }
 
 bool WindowsClock::setUtc(UtcTime utc) {
   using namespace std::chrono;

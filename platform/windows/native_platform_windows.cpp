@@ -1,6 +1,5 @@
-#include <windows.h>
-
 #include <lmcons.h>
+#include <windows.h>
 
 #include "platform/native_platform.h"
 #include "platform/qt/dialogs_qt.h"

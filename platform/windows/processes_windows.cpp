@@ -11,8 +11,7 @@ namespace sayolt {
 namespace {
 
 // CLSID_Shell ("Shell.Application"), spelled out so that no import library is needed for it.
-constexpr CLSID kShellApplication = {
-    0x13709620, 0xc279, 0x11ce, {0xa4, 0x9e, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+constexpr CLSID kShellApplication = {0x13709620, 0xc279, 0x11ce, {0xa4, 0x9e, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 constexpr DWORD kTerminateWaitMs = 2000;
 // ERROR_ELEVATION_REQUIRED, missing from some SDK headers.
@@ -35,8 +34,8 @@ class ComScope {
 // Like the taskbar's button: minimises every window (or brings them back if already shown).
 void toggleDesktop() {
   IShellDispatch4* shell = nullptr;
-  if (SUCCEEDED(CoCreateInstance(kShellApplication, nullptr, CLSCTX_INPROC_SERVER,
-                                 __uuidof(IShellDispatch4), reinterpret_cast<void**>(&shell))) &&
+  if (SUCCEEDED(CoCreateInstance(kShellApplication, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellDispatch4),
+                                 reinterpret_cast<void**>(&shell))) &&
       shell) {
     shell->ToggleDesktop();
     shell->Release();
@@ -57,8 +56,7 @@ bool shellExecute(const std::wstring& file, const wchar_t* verb, int show, HANDL
 
 }  // namespace
 
-WindowsRunningProcess::WindowsRunningProcess(DWORD pid, HANDLE process)
-    : pid_(pid), process_(process) {}
+WindowsRunningProcess::WindowsRunningProcess(DWORD pid, HANDLE process) : pid_(pid), process_(process) {}
 
 WindowsRunningProcess::~WindowsRunningProcess() {
   if (process_) CloseHandle(process_);
@@ -87,8 +85,7 @@ std::unique_ptr<RunningProcess> WindowsProcesses::startExecutable(const std::str
   PROCESS_INFORMATION pi{};
   // Lets the new program take the foreground when we may give it.
   AllowSetForegroundWindow(ASFW_ANY);
-  if (CreateProcessW(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &si, &pi)) {
+  if (CreateProcessW(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
     CloseHandle(pi.hThread);
     return std::make_unique<WindowsRunningProcess>(pi.dwProcessId, pi.hProcess);
   }
@@ -119,8 +116,7 @@ bool WindowsProcesses::openDocumentAndWait(const std::string& path) {
 bool WindowsProcesses::openWorkbook(const std::string& path, bool makeVisible) {
   if (!fileExists(path)) return false;
   ComScope com;
-  return shellExecute(widen(path), L"open", makeVisible ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE,
-                      nullptr);
+  return shellExecute(widen(path), L"open", makeVisible ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE, nullptr);
 }
 
 bool WindowsProcesses::fileExists(const std::string& path) {

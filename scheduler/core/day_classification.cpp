@@ -11,9 +11,7 @@ namespace {
 using namespace std::chrono;
 
 // Monday 0 .. Sunday 6.
-int weekdayIndex(year_month_day date) {
-  return static_cast<int>((weekday{sys_days{date}}.iso_encoding() + 6) % 7);
-}
+int weekdayIndex(year_month_day date) { return static_cast<int>((weekday{sys_days{date}}.iso_encoding() + 6) % 7); }
 
 }  // namespace
 
@@ -86,12 +84,10 @@ EndAndNextStart findEndAndNextStart(const ScheduleModel& model, TimeOfDay now) {
 
   std::array<Step, 3> steps;
   if (now >= d) {
-    steps = {Step{c1, [&](TimeOfDay x) { return x > d && x > now; }},
-             Step{c1, [&](TimeOfDay x) { return x <= d; }},
+    steps = {Step{c1, [&](TimeOfDay x) { return x > d && x > now; }}, Step{c1, [&](TimeOfDay x) { return x <= d; }},
              Step{c2, [&](TimeOfDay x) { return x > d && x < now; }}};
   } else {
-    steps = {Step{c1, [&](TimeOfDay x) { return x <= d && x > now; }},
-             Step{c2, [&](TimeOfDay x) { return x > d; }},
+    steps = {Step{c1, [&](TimeOfDay x) { return x <= d && x > now; }}, Step{c2, [&](TimeOfDay x) { return x > d; }},
              Step{c2, [&](TimeOfDay x) { return x <= d && x < now; }}};
   }
   EndAndNextStart result;

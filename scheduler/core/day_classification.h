@@ -19,8 +19,8 @@ int categoryOf(std::chrono::year_month_day date, int mark, const std::string& pr
 
 // Merges the holiday and absence marks of the three days and assigns dayCategories for the local
 // time of day `now`. Leaves the categories unchanged when the priority mode is neither "0" nor "1".
-void classifyDays(ScheduleModel& model, const std::array<bool, 3>& holiday,
-                  const std::array<bool, 3>& absence, TimeOfDay now);
+void classifyDays(ScheduleModel& model, const std::array<bool, 3>& holiday, const std::array<bool, 3>& absence,
+                  TimeOfDay now);
 
 // 23:59:59 stands for "none found".
 inline constexpr TimeOfDay kNoTimeFound{23 * 3600 + 59 * 60 + 59};

@@ -26,9 +26,12 @@ std::string lowerEnding(const std::string& path) {
 
 std::string listLabel(LaunchList list) {
   switch (list) {
-    case LaunchList::Auto: return "自動実行時プログラム";
-    case LaunchList::Manual: return "手動実行時プログラム";
-    case LaunchList::Timed: return "時刻指定プログラム";
+    case LaunchList::Auto:
+      return "自動実行時プログラム";
+    case LaunchList::Manual:
+      return "手動実行時プログラム";
+    case LaunchList::Timed:
+      return "時刻指定プログラム";
   }
   return {};
 }
@@ -101,9 +104,8 @@ void Scheduler::launchTimedProgram(int number) {
   if (asciiLower(path) == "sed") {
     // The earliest started program of that name that still runs; once it is stopped, the next
     // "sed" goes to a later one, and with none left nothing happens.
-    const auto it = std::find_if(running_.begin(), running_.end(), [&](const Running& r) {
-      return r.process && r.name == program.name;
-    });
+    const auto it = std::find_if(running_.begin(), running_.end(),
+                                 [&](const Running& r) { return r.process && r.name == program.name; });
     if (it != running_.end()) {
       it->process->terminate();
       it->process.reset();

@@ -31,8 +31,8 @@ std::vector<std::string> buildScheduleList(const ScheduleModel& model, int dayIn
   // Events after the day start come first, then the small hours up to it; each group in time
   // order, equal times keeping starts, ends, programs.
   const auto byTime = [](const Entry& a, const Entry& b) { return a.at < b.at; };
-  const auto second = std::stable_partition(all.begin(), all.end(),
-                                            [&](const Entry& e) { return e.at > model.dayStartTime; });
+  const auto second =
+      std::stable_partition(all.begin(), all.end(), [&](const Entry& e) { return e.at > model.dayStartTime; });
   std::stable_sort(all.begin(), second, byTime);
   std::stable_sort(second, all.end(), byTime);
 

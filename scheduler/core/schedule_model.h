@@ -13,7 +13,13 @@ namespace sayolt {
 class IniSnapshot;
 
 enum DayCategory : int {
-  kMonday = 0, kTuesday, kWednesday, kThursday, kFriday, kSaturday, kSunday,
+  kMonday = 0,
+  kTuesday,
+  kWednesday,
+  kThursday,
+  kFriday,
+  kSaturday,
+  kSunday,
   kHoliday = 7,  // 祝日
   kAbsence = 8,  // 不在
 };
@@ -48,7 +54,7 @@ struct ScheduleModel {
   std::string priorityMode;  // "0" absence first, "1" weekend and holiday first; survives a missing key
   int dayStartMinutes = 0;
   TimeOfDay dayStartTime{0};
-  std::array<std::chrono::year_month_day, 3> threeDays{};  // yesterday, today, tomorrow
+  std::array<std::chrono::year_month_day, 3> threeDays{};       // yesterday, today, tomorrow
   std::array<int, 3> dayCategories{kMonday, kMonday, kMonday};  // previous, current, next schedule day
 };
 
@@ -61,8 +67,7 @@ struct SettingsAreaError {
 // Reads every area of the file into the model, then marks and classifies the three days at the
 // given local moment. On an area error nothing after that area is read and the error is returned;
 // the model then holds the areas before it.
-std::optional<SettingsAreaError> readScheduleModel(const IniSnapshot& ini, LocalTime now,
-                                                   ScheduleModel& model);
+std::optional<SettingsAreaError> readScheduleModel(const IniSnapshot& ini, LocalTime now, ScheduleModel& model);
 
 // "起動時調整時間" "時間": whole seconds, at least 1. nullopt when missing or unusable.
 std::optional<std::chrono::seconds> readStartTolerance(const IniSnapshot& ini);

@@ -179,8 +179,7 @@ void Scheduler::updateTrayIcon() {
     trayTooltip_ = "起動:" + formatHourMinute(s) + "\n終了:" + formatHourMinute(e);
   else if ((now > s && e > s) || s > e)
     trayTooltip_ = "終了:" + formatHourMinute(e) + "\n起動:" + formatHourMinute(s);
-  platform_.tray.show(model_.dayCategories[1] == kAbsence ? TrayIconKind::Absence : TrayIconKind::Normal,
-                      trayTooltip_);
+  platform_.tray.show(model_.dayCategories[1] == kAbsence ? TrayIconKind::Absence : TrayIconKind::Normal, trayTooltip_);
 }
 
 void Scheduler::reloadSchedule() {

@@ -24,8 +24,8 @@ inline constexpr const char* kMainWindowTitle = "Sayolt起動終了";
 class Scheduler {
  public:
   // settingsFile: "Sayolt設定.ini" in the program's folder.
-  Scheduler(Platform& platform, ClockCheck& clockCheck, CountdownView& countdown,
-            std::filesystem::path settingsFile, SchedulerObserver* observer = nullptr);
+  Scheduler(Platform& platform, ClockCheck& clockCheck, CountdownView& countdown, std::filesystem::path settingsFile,
+            SchedulerObserver* observer = nullptr);
   ~Scheduler();
 
   // The load of the hidden main window, after the single-instance test: reads StartTolerance and

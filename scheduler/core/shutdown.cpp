@@ -10,8 +10,7 @@ namespace {
 // 60 days: only the time of day of the result is used, so whole days make no difference.
 constexpr std::chrono::seconds kShiftBase{5'184'000};
 
-constexpr const char* kClockRefusedNotice =
-    "時計を変更できなかったため、次回の自動起動は行われません。";
+constexpr const char* kClockRefusedNotice = "時計を変更できなかったため、次回の自動起動は行われません。";
 constexpr const char* kShutdownRefusedMessage =
     "シャットダウンできませんでした。時計は元に戻しました。\nプログラムを終了します。";
 
@@ -35,8 +34,7 @@ void Scheduler::shiftClockForNextStart() {
   shift_ = target - t;
   platform_.clock.syncHardwareClock();
   // Where the hardware offers a wake alarm it powers the PC on without any firmware setting.
-  platform_.power.armWakeAlarm(untilNext % kSecondsPerDay == seconds(0) ? kSecondsPerDay
-                                                                        : untilNext % kSecondsPerDay);
+  platform_.power.armWakeAlarm(untilNext % kSecondsPerDay == seconds(0) ? kSecondsPerDay : untilNext % kSecondsPerDay);
 }
 
 void Scheduler::shutdownWindows() {

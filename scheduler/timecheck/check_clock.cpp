@@ -21,8 +21,7 @@ constexpr const char* kLabels[2] = {"NTP1", "NTP2"};
 constexpr const char* kColumn = "           ";  // after the label, so times stand in a column
 constexpr const char* kTimedOut = "タイムアウト";
 
-constexpr const char* kLogBothTimedOut =
-    "      サーバー1、2ともタイムアウトしたので、プログラムを終了しました。";
+constexpr const char* kLogBothTimedOut = "      サーバー1、2ともタイムアウトしたので、プログラムを終了しました。";
 constexpr const char* kLogNtp1TimedOut = "      サーバー1はタイムアウトしました。";
 constexpr const char* kLogNtp2TimedOut = "      サーバー2はタイムアウトしました。";
 constexpr const char* kLogDisagree = "      原因不明でプログラムを終了しました。";
@@ -41,10 +40,14 @@ std::string carryOnText(int adopted) {
 
 const char* failureCaseName(TimeCheckFailure failure) {
   switch (failure) {
-    case TimeCheckFailure::BothTimedOut: return "both-timeout";
-    case TimeCheckFailure::Ntp1TimedOut: return "ntp1-timeout";
-    case TimeCheckFailure::Ntp2TimedOut: return "ntp2-timeout";
-    case TimeCheckFailure::Disagree: return "disagree";
+    case TimeCheckFailure::BothTimedOut:
+      return "both-timeout";
+    case TimeCheckFailure::Ntp1TimedOut:
+      return "ntp1-timeout";
+    case TimeCheckFailure::Ntp2TimedOut:
+      return "ntp2-timeout";
+    case TimeCheckFailure::Disagree:
+      return "disagree";
   }
   return "";
 }
@@ -72,9 +75,8 @@ struct TimeCheck::Run {
   }
 };
 
-TimeCheck::TimeCheck(Platform& platform, std::filesystem::path settingsPath,
-                     TimeServerErrorView& errorView, TimeCheckOptions options,
-                     TimeCheckObserver observer)
+TimeCheck::TimeCheck(Platform& platform, std::filesystem::path settingsPath, TimeServerErrorView& errorView,
+                     TimeCheckOptions options, TimeCheckObserver observer)
     : platform_(platform),
       settingsPath_(std::move(settingsPath)),
       errorView_(errorView),
@@ -139,8 +141,9 @@ std::optional<int> TimeCheck::handleFailure(const Run& run) {
   const char* logMessage = nullptr;
   if (!t1 && !t2) {
     report.failure = TimeCheckFailure::BothTimedOut;
-    report.labelText = "2つのNTPサーバーがいずれもタイムアウトになりました。\n\n"
-                       "10秒後にプログラムを終了します。";
+    report.labelText =
+        "2つのNTPサーバーがいずれもタイムアウトになりました。\n\n"
+        "10秒後にプログラムを終了します。";
     logMessage = kLogBothTimedOut;
   } else if (t1 && !t2) {
     report.failure = TimeCheckFailure::Ntp2TimedOut;
@@ -158,10 +161,8 @@ std::optional<int> TimeCheck::handleFailure(const Run& run) {
                        "申し訳ありませんがプログラムを再起動してください。";
     logMessage = kLogDisagree;
   }
-  report.endsProgram = report.failure == TimeCheckFailure::BothTimedOut ||
-                       report.failure == TimeCheckFailure::Disagree;
-  report.outerHeightTwips =
-      report.endsProgram ? kTimeServerErrorHeightEnding : kTimeServerErrorHeightCarryOn;
+  report.endsProgram = report.failure == TimeCheckFailure::BothTimedOut || report.failure == TimeCheckFailure::Disagree;
+  report.outerHeightTwips = report.endsProgram ? kTimeServerErrorHeightEnding : kTimeServerErrorHeightCarryOn;
 
   // The click comes from the event loop: it only stops the wait, and the program ends from here.
   const auto exitClicked = std::make_shared<bool>(false);

@@ -56,8 +56,7 @@ struct TimeCheckOptions {
 
 // The recorded next start plus the start tolerance, in seconds after midnight; 0 when nothing
 // usable is recorded. Not taken modulo a day: a target past midnight is never reached.
-std::chrono::seconds nextStartTarget(std::string_view recordedNextStart,
-                                     std::chrono::seconds startTolerance);
+std::chrono::seconds nextStartTarget(std::string_view recordedNextStart, std::chrono::seconds startTolerance);
 
 class TimeCheck : public ClockCheck {
  public:

@@ -15,9 +15,9 @@ std::string generalDateText(LocalTime t) {
     std::snprintf(buffer, sizeof buffer, "%04d/%02u/%02u", int(date.year()), unsigned(date.month()),
                   unsigned(date.day()));
   } else {
-    std::snprintf(buffer, sizeof buffer, "%04d/%02u/%02u %lld:%02lld:%02lld", int(date.year()),
-                  unsigned(date.month()), unsigned(date.day()), static_cast<long long>(tod / 3600),
-                  static_cast<long long>(tod / 60 % 60), static_cast<long long>(tod % 60));
+    std::snprintf(buffer, sizeof buffer, "%04d/%02u/%02u %lld:%02lld:%02lld", int(date.year()), unsigned(date.month()),
+                  unsigned(date.day()), static_cast<long long>(tod / 3600), static_cast<long long>(tod / 60 % 60),
+                  static_cast<long long>(tod % 60));
   }
   return buffer;
 }

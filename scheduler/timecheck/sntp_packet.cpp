@@ -21,8 +21,7 @@ std::array<std::uint8_t, kPacketSize> requestBytes() {
 std::uint32_t transmitSeconds(std::span<const std::uint8_t> datagram) {
   if (datagram.size() < kTransmitOffset + 4) return 0;
   const auto* p = datagram.data() + kTransmitOffset;
-  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-         std::uint32_t{p[3]};
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }
 
 UtcTime utcFromNtpSeconds(std::uint32_t ntpSeconds) {
@@ -57,9 +56,9 @@ std::string formatUtc(UtcTime utc) {
   const std::chrono::year_month_day date{day};
   const auto rest = std::chrono::floor<std::chrono::seconds>(utc - day).count();
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%04d/%02u/%02u %02lld:%02lld:%02lld", int(date.year()),
-                unsigned(date.month()), unsigned(date.day()), static_cast<long long>(rest / 3600),
-                static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60));
+  std::snprintf(buffer, sizeof buffer, "%04d/%02u/%02u %02lld:%02lld:%02lld", int(date.year()), unsigned(date.month()),
+                unsigned(date.day()), static_cast<long long>(rest / 3600), static_cast<long long>(rest / 60 % 60),
+                static_cast<long long>(rest % 60));
   return buffer;
 }
 

@@ -4,8 +4,7 @@
 
 namespace sayolt {
 
-TimeQuery::TimeQuery(Platform& platform, TimeQueryOptions options)
-    : platform_(platform), options_(options) {}
+TimeQuery::TimeQuery(Platform& platform, TimeQueryOptions options) : platform_(platform), options_(options) {}
 
 bool TimeQuery::fromServer(const Datagram& datagram, const UdpSocket& socket) const {
   if (datagram.senderPort != options_.serverPort) return false;

@@ -19,8 +19,7 @@ class TimeServerErrorView {
   virtual ~TimeServerErrorView() = default;
   // labelText uses "\n" between lines. onExitClicked runs, from the event loop, when the user
   // presses "プログラムの終了"; it must not end the program itself.
-  virtual void show(const std::string& labelText, int outerHeightTwips,
-                    std::function<void()> onExitClicked) = 0;
+  virtual void show(const std::string& labelText, int outerHeightTwips, std::function<void()> onExitClicked) = 0;
   virtual void close() = 0;
 };
 
@@ -32,8 +31,7 @@ class RecordingTimeServerErrorView : public TimeServerErrorView {
     int outerHeightTwips = 0;
   };
 
-  void show(const std::string& labelText, int outerHeightTwips,
-            std::function<void()> onExitClicked) override {
+  void show(const std::string& labelText, int outerHeightTwips, std::function<void()> onExitClicked) override {
     shown.push_back({labelText, outerHeightTwips});
     onExit_ = std::move(onExitClicked);
     visible = true;

@@ -8,7 +8,9 @@
 namespace sayolt::ui {
 
 TimeServerErrorDialog::TimeServerErrorDialog(QWidget* parent)
-    : QDialog(parent), label1_(new QLabel(this)), command1_(new QPushButton(QString::fromUtf8(kTimeServerExitButton), this)) {
+    : QDialog(parent),
+      label1_(new QLabel(this)),
+      command1_(new QPushButton(QString::fromUtf8(kTimeServerExitButton), this)) {
   setObjectName("Form6");
   setWindowTitle(QString::fromUtf8(kTimeServerErrorCaption));
   setModal(false);

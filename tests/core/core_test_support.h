@@ -51,7 +51,9 @@ class SettingsBuilder {
     return set(keys::kStartEndSection, keys::endTimeKey(category, slot), std::move(value));
   }
   // "優先": "0" absence first, "1" weekend and holiday first.
-  SettingsBuilder& priority(std::string mode) { return set(keys::kPrioritySection, keys::kPriorityKey, std::move(mode)); }
+  SettingsBuilder& priority(std::string mode) {
+    return set(keys::kPrioritySection, keys::kPriorityKey, std::move(mode));
+  }
   // "一日の区切り" in minutes after midnight, as text so that bad values can be written too.
   SettingsBuilder& dayStart(std::string minutes) {
     return set(keys::kDayStartSection, keys::kDayStartKey, std::move(minutes));

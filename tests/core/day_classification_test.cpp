@@ -31,15 +31,18 @@ TEST(CategoryOf, PlainDays_WeekdayInBothModes) {
 
 TEST(CategoryOf, HolidayMark_HolidayOnWorkdaysWeekendKeepsItsDay) {
   for (const char* mode : {"0", "1"}) {
-    for (int offset = 0; offset < 5; ++offset) EXPECT_EQ(categoryOf(dayOfWeekOf6May(offset), kHolidayMark, mode), kHoliday);
+    for (int offset = 0; offset < 5; ++offset)
+      EXPECT_EQ(categoryOf(dayOfWeekOf6May(offset), kHolidayMark, mode), kHoliday);
     EXPECT_EQ(categoryOf(dayOfWeekOf6May(5), kHolidayMark, mode), kSaturday);
     EXPECT_EQ(categoryOf(dayOfWeekOf6May(6), kHolidayMark, mode), kSunday);
   }
 }
 
 TEST(CategoryOf, AbsenceMark_AlwaysUnderAbsenceFirstWorkdaysOnlyUnderWeekendFirst) {
-  for (int offset = 0; offset < 7; ++offset) EXPECT_EQ(categoryOf(dayOfWeekOf6May(offset), kAbsenceMark, "0"), kAbsence);
-  for (int offset = 0; offset < 5; ++offset) EXPECT_EQ(categoryOf(dayOfWeekOf6May(offset), kAbsenceMark, "1"), kAbsence);
+  for (int offset = 0; offset < 7; ++offset)
+    EXPECT_EQ(categoryOf(dayOfWeekOf6May(offset), kAbsenceMark, "0"), kAbsence);
+  for (int offset = 0; offset < 5; ++offset)
+    EXPECT_EQ(categoryOf(dayOfWeekOf6May(offset), kAbsenceMark, "1"), kAbsence);
   EXPECT_EQ(categoryOf(dayOfWeekOf6May(5), kAbsenceMark, "1"), kSaturday);
   EXPECT_EQ(categoryOf(dayOfWeekOf6May(6), kAbsenceMark, "1"), kSunday);
 }
@@ -121,8 +124,8 @@ TEST(ClassifyDays, LoadedLists_MarkTheRightDays) {
 
 TEST(ClassifyDays, PriorityMissing_FirstLoadStaysMonday) {
   ScheduleModel model;
-  ASSERT_FALSE(readScheduleModel(SettingsBuilder().holiday(1, "2024/5/11").snapshot(), localAt("2024-05-11 12:00:00"),
-                                 model));
+  ASSERT_FALSE(
+      readScheduleModel(SettingsBuilder().holiday(1, "2024/5/11").snapshot(), localAt("2024-05-11 12:00:00"), model));
   EXPECT_EQ(model.dayCategories, (Categories{kMonday, kMonday, kMonday}));
 }
 
@@ -213,8 +216,8 @@ TEST(FindEndAndNextStart, DayStartMidnight_SmallHoursOnlyMidnightItself) {
 TEST(FindEndAndNextStart, StoredSentinel_FoundButLaterStepsStillRun) {
   auto found = findEndAndNextStart(modelWith(timeOf(3, 0), kMonday, {{}, {"23:59:59", "1:00"}}), timeOf(8, 0));
   EXPECT_EQ(found.endTimeToday, timeOf(1, 0));
-  found = findEndAndNextStart(modelWith(timeOf(3, 0), kMonday, {{}, {"23:59:59"}}, kTuesday, {{}, {"5:00"}}),
-                              timeOf(8, 0));
+  found =
+      findEndAndNextStart(modelWith(timeOf(3, 0), kMonday, {{}, {"23:59:59"}}, kTuesday, {{}, {"5:00"}}), timeOf(8, 0));
   EXPECT_EQ(found.endTimeToday, timeOf(5, 0));
   found = findEndAndNextStart(modelWith(timeOf(3, 0), kMonday, {{}, {"23:59:59"}}), timeOf(8, 0));
   EXPECT_EQ(found.endTimeToday, kNoTimeFound);
@@ -228,7 +231,8 @@ TEST(FindEndAndNextStart, EarliestOfStep_WhateverSlotOrder) {
 
 TEST(FindEndAndNextStart, TextsNotTimes_PassedOver) {
   auto found = findEndAndNextStart(
-      modelWith(timeOf(3, 0), kMonday, {{"8;00", "朝"}, {"", "abc", "25:00", "17:60", "-1:00", "19:00"}}), timeOf(8, 0));
+      modelWith(timeOf(3, 0), kMonday, {{"8;00", "朝"}, {"", "abc", "25:00", "17:60", "-1:00", "19:00"}}),
+      timeOf(8, 0));
   EXPECT_EQ(found.endTimeToday, timeOf(19, 0));
   EXPECT_FALSE(found.nextStartFound);
   found = findEndAndNextStart(modelWith(timeOf(3, 0), kMonday, {{"x"}, {"abc"}}), timeOf(8, 0));
@@ -273,11 +277,8 @@ TEST(FindEndAndNextStart, AbsenceDay_TimesOfTheCategoryThatWins) {
 
 TEST(FindEndAndNextStart, AtDayStartMoment_ClassifiedAsYesterdaySearchedAsToday) {
   // Monday 3:00:00 with D = 3:00: the current schedule day is still Sunday, so Sunday's end is taken.
-  const auto file = SettingsBuilder()
-                        .priority("1")
-                        .dayStart("180")
-                        .endTime(kSunday, 0, "17:00")
-                        .endTime(kMonday, 0, "18:00");
+  const auto file =
+      SettingsBuilder().priority("1").dayStart("180").endTime(kSunday, 0, "17:00").endTime(kMonday, 0, "18:00");
   EXPECT_EQ(loadAndFind(file, "2024-05-06 03:00:00").endTimeToday, timeOf(17, 0));
   EXPECT_EQ(loadAndFind(file, "2024-05-06 03:00:01").endTimeToday, timeOf(18, 0));
 }

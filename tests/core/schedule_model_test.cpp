@@ -29,7 +29,8 @@ std::string n(int value) { return std::to_string(value); }
 SettingsBuilder everyKeyDistinct() {
   SettingsBuilder file;
   for (int c = 0; c < keys::kCategories; ++c)
-    for (int s = 0; s < keys::kSlots; ++s) file.startTime(c, s, "S" + n(c) + "." + n(s)).endTime(c, s, "E" + n(c) + "." + n(s));
+    for (int s = 0; s < keys::kSlots; ++s)
+      file.startTime(c, s, "S" + n(c) + "." + n(s)).endTime(c, s, "E" + n(c) + "." + n(s));
   for (int i = 0; i < keys::kAutoPrograms; ++i) {
     file.set(keys::kAutoProgramSection, keys::programNameKey(i), "自動" + n(i));
     file.set(keys::kAutoProgramSection, keys::programPathKey(i), "C:\\自動\\" + n(i) + ".exe");
@@ -47,7 +48,8 @@ SettingsBuilder everyKeyDistinct() {
         if (pattern == 0) file.set(keys::kAutoPlanSection, keys::autoPlanKey(i, c, s), "1");
         if (pattern == 1) file.set(keys::kAutoPlanSection, keys::autoPlanKey(i, c, s), "");
       }
-  for (int p = 0; p < keys::kTimedPrograms; ++p) file.timedProgram(p, "指定" + n(p), p % 4 == 0 ? "SED" : "E:\\p" + n(p));
+  for (int p = 0; p < keys::kTimedPrograms; ++p)
+    file.timedProgram(p, "指定" + n(p), p % 4 == 0 ? "SED" : "E:\\p" + n(p));
   for (int c = 0; c < keys::kCategories; ++c)
     for (int r = 0; r < keys::kTimedRuns; ++r) file.timedRun(c, r, "R" + n(c) + "." + n(r), n((c + r) % 20));
   return file;
@@ -127,8 +129,11 @@ TEST(ScheduleModelRead, DayStart_MinutesBecomeTimeOfDay) {
     const char* text;
     int minutes;
     TimeOfDay time;
-  } cases[] = {{"180", 180, timeOf(3, 0)}, {"90", 90, timeOf(1, 30)}, {"0", 0, timeOf(0, 0)},
-               {"1439", 1439, timeOf(23, 59)}, {"", 0, timeOf(0, 0)}};
+  } cases[] = {{"180", 180, timeOf(3, 0)},
+               {"90", 90, timeOf(1, 30)},
+               {"0", 0, timeOf(0, 0)},
+               {"1439", 1439, timeOf(23, 59)},
+               {"", 0, timeOf(0, 0)}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     ScheduleModel model;
@@ -157,7 +162,8 @@ TEST(ScheduleModelRead, DayStartNotAMinuteOfTheDay_Area7AndNothingAfterIt) {
 }
 
 TEST(ScheduleModelRead, DateNotADate_Area8InEitherListAndNoClassification) {
-  const auto thirteenthMonth = SettingsBuilder().priority("1").dayStart("180").absence(1, "2024/5/1").absence(2, "2024/13/1");
+  const auto thirteenthMonth =
+      SettingsBuilder().priority("1").dayStart("180").absence(1, "2024/5/1").absence(2, "2024/13/1");
   const auto notADate = SettingsBuilder().priority("1").dayStart("180").holiday(1, "祝日");
   const auto dayOutOfMonth = SettingsBuilder().priority("1").dayStart("180").holiday(1, "2023/2/29");
   for (const auto* file : {&thirteenthMonth, &notADate, &dayOutOfMonth}) {
@@ -209,7 +215,8 @@ TEST(ScheduleModelRead, ThreeDays_YesterdayTodayTomorrowAcrossBoundaries) {
 }
 
 TEST(StartTolerance, WholePositiveSeconds_Accepted) {
-  for (const auto& [text, seconds] : std::initializer_list<std::pair<const char*, int>>{{"1", 1}, {"120", 120}, {"32767", 32767}}) {
+  for (const auto& [text, seconds] :
+       std::initializer_list<std::pair<const char*, int>>{{"1", 1}, {"120", 120}, {"32767", 32767}}) {
     const auto tolerance = readStartTolerance(SettingsBuilder().startTolerance(text).snapshot());
     ASSERT_TRUE(tolerance) << text;
     EXPECT_EQ(tolerance->count(), seconds);

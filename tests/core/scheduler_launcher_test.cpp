@@ -96,7 +96,8 @@ TEST(LauncherPaths, PathIsUsedAsStoredAndExecutablesStopByName) {
   day.rig.fake.executableFiles.insert("/opt/tools/Sync");
   day.runTo("2027-01-04 10:00:00");
 
-  EXPECT_EQ(day.rig.fields("process-started", "path"), (std::vector<std::string>{"/opt/Tools/Backup.EXE", "/opt/tools/Sync"}));
+  EXPECT_EQ(day.rig.fields("process-started", "path"),
+            (std::vector<std::string>{"/opt/Tools/Backup.EXE", "/opt/tools/Sync"}));
   EXPECT_EQ(day.rig.fields("process-terminated", "path"), (std::vector<std::string>{"/opt/tools/Sync"}));
 }
 
@@ -129,7 +130,9 @@ TEST(LauncherDocument, DocumentHoldsTheSchedulerUntilItsProgramEnds) {
   // Open from 9:00 to 9:30: the run at 9:10 passes unseen, the one at 9:29:57 is still in its
   // window when the scheduler comes back.
   Settings s = longMonday();
-  s.timedProgram(0, "手順書", "C:\\手順書.pdf").timedProgram(1, "十分", "C:\\ten.exe").timedProgram(2, "後", "C:\\after.exe");
+  s.timedProgram(0, "手順書", "C:\\手順書.pdf")
+      .timedProgram(1, "十分", "C:\\ten.exe")
+      .timedProgram(2, "後", "C:\\after.exe");
   s.timedRun(kMonday, 0, "9:00", "0").timedRun(kMonday, 1, "9:10", "1").timedRun(kMonday, 2, "9:29:57", "2");
   Day day(s);
   day.rig.fake.documentRunTimes["C:\\手順書.pdf"] = 30min;

@@ -15,9 +15,7 @@ Settings weekdays() {
 
 // The scheduler started so that start-up is over at `ready` (two seconds after power-on).
 struct Ready {
-  Ready(const char* powerOn, const Settings& s) : rig(at(powerOn), s) {
-    EXPECT_FALSE(rig.start().has_value());
-  }
+  Ready(const char* powerOn, const Settings& s) : rig(at(powerOn), s) { EXPECT_FALSE(rig.start().has_value()); }
   SchedulerRig rig;
 };
 
@@ -27,8 +25,8 @@ std::chrono::milliseconds until(const FakePlatform& fake, LocalTime when) {
 
 TEST(ShutdownClockShift, PutsMidnightOnTheClockAtTheNextStart) {
   struct Case {
-    const char* powerOn;    // start-up ends two seconds later: that is T
-    const char* next;       // N
+    const char* powerOn;  // start-up ends two seconds later: that is T
+    const char* next;     // N
     const char* clockSetTo;
     const char* nextStartAt;  // true moment when the PC's clock reads 0:00:00
   };

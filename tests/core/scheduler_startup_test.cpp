@@ -25,8 +25,8 @@ TEST(SchedulerStartTolerance, UnusableValue_EndsBeforeTheSequenceWithMessageNami
     const char* label;
     std::optional<std::string> value;  // nullopt: key missing
   };
-  for (const Case& c : {Case{"missing", std::nullopt}, Case{"empty", ""}, Case{"zero", "0"},
-                        Case{"text", "abc"}, Case{"negative", "-5"}}) {
+  for (const Case& c : {Case{"missing", std::nullopt}, Case{"empty", ""}, Case{"zero", "0"}, Case{"text", "abc"},
+                        Case{"negative", "-5"}}) {
     SCOPED_TRACE(c.label);
     Settings s = mondayTwoSessions();
     if (c.value)
@@ -197,7 +197,9 @@ TEST(SchedulerStartupPrograms, FailingProgramIsReportedWithoutHoldingTheListUp) 
 
 TEST(SchedulerStartupPrograms, DelayThatIsNotANumberIsReportedAndNotWaited) {
   Settings s = mondayTwoSessions();
-  s.manualProgram(0, "一", "C:\\a.exe", "すぐ").manualProgram(1, "二", "C:\\b.exe", "").manualProgram(2, "三", "C:\\c.exe", "0");
+  s.manualProgram(0, "一", "C:\\a.exe", "すぐ")
+      .manualProgram(1, "二", "C:\\b.exe", "")
+      .manualProgram(2, "三", "C:\\c.exe", "0");
   SchedulerRig rig(at("2027-01-04 09:59:58"), s);
   rig.clockCheck.answer = 0;
 
@@ -222,10 +224,10 @@ TEST(SchedulerStartupPrograms, HowAPathStartsGoesByItsEnding) {
 
   ASSERT_FALSE(rig.start().has_value());
 
-  EXPECT_EQ(rig.observer.details("launch"),
-            (std::vector<std::string>{"manual:大文字:exe", "manual:実行ファイル:exe", "manual:表:workbook",
-                                      "manual:文書:shell"}));
-  EXPECT_EQ(rig.fields("process-started", "path"), (std::vector<std::string>{"C:\\TOOLS\\APP.EXE", "/opt/tools/report"}));
+  EXPECT_EQ(rig.observer.details("launch"), (std::vector<std::string>{"manual:大文字:exe", "manual:実行ファイル:exe",
+                                                                      "manual:表:workbook", "manual:文書:shell"}));
+  EXPECT_EQ(rig.fields("process-started", "path"),
+            (std::vector<std::string>{"C:\\TOOLS\\APP.EXE", "/opt/tools/report"}));
 }
 
 TEST(SchedulerStartupErrors, SettingsErrorEndsBeforeAnyProgram) {

@@ -87,9 +87,7 @@ class Settings {
   }
   Settings& holidays(const std::vector<std::string>& dates) { return dateList(keys::kHolidaySection, dates); }
   Settings& absences(const std::vector<std::string>& dates) { return dateList(keys::kAbsenceSection, dates); }
-  Settings& nextStart(std::string time) {
-    return set(keys::kNextStartSection, keys::kNextStartKey, std::move(time));
-  }
+  Settings& nextStart(std::string time) { return set(keys::kNextStartSection, keys::kNextStartKey, std::move(time)); }
   Settings& servers(std::string first, std::string second) {
     set(keys::kNtpSection, keys::ntpServerKey(0), std::move(first));
     return set(keys::kNtpSection, keys::ntpServerKey(1), std::move(second));
@@ -164,8 +162,9 @@ class RecordingCountdown : public CountdownView {
     return true;
   }
   void pressAt(LocalTime when) {
-    fake_.scheduleAt(fake_.monotonicNow() + std::chrono::duration_cast<std::chrono::milliseconds>(when - fake_.trueNow()).count(),
-                     [this] { pressed.push_back(press()); });
+    fake_.scheduleAt(
+        fake_.monotonicNow() + std::chrono::duration_cast<std::chrono::milliseconds>(when - fake_.trueNow()).count(),
+        [this] { pressed.push_back(press()); });
   }
 
   struct Text {
@@ -224,7 +223,9 @@ class RecordingObserver : public SchedulerObserver {
   std::vector<Reported> events;
 
  private:
-  void add(std::string what, std::string detail) { events.push_back({fake_.trueNow(), std::move(what), std::move(detail)}); }
+  void add(std::string what, std::string detail) {
+    events.push_back({fake_.trueNow(), std::move(what), std::move(detail)});
+  }
   FakePlatform& fake_;
 };
 
@@ -232,8 +233,11 @@ class RecordingObserver : public SchedulerObserver {
 class SchedulerRig {
  public:
   SchedulerRig(LocalTime trueStart, const Settings& settings)
-      : fake(trueStart), settingsPath(folder.path() / keys::kSettingsFileName), clockCheck(fake),
-        countdown(fake), observer(fake) {
+      : fake(trueStart),
+        settingsPath(folder.path() / keys::kSettingsFileName),
+        clockCheck(fake),
+        countdown(fake),
+        observer(fake) {
     settings.writeTo(settingsPath);
     scheduler = std::make_unique<Scheduler>(fake.platform(), clockCheck, countdown, settingsPath, &observer);
   }
@@ -254,7 +258,8 @@ class SchedulerRig {
       } catch (const FakeHorizonReached&) {
       } catch (const FakeDeadlock&) {
         // Nothing scheduled (the timer stopped): time still goes on.
-        if (fake.monotonicNow() < horizon) fake.advanceBlocking(std::chrono::milliseconds(horizon - fake.monotonicNow()));
+        if (fake.monotonicNow() < horizon)
+          fake.advanceBlocking(std::chrono::milliseconds(horizon - fake.monotonicNow()));
       }
     });
     fake.setHorizon(std::nullopt);

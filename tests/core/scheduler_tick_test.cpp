@@ -41,7 +41,8 @@ TEST(SchedulerDay, FromTheFirstTickToTheShutdown) {
   ASSERT_EQ(rig.countdown.shownAt.size(), 1u);
   EXPECT_EQ(fmt(rig.countdown.shownAt[0]), "2027-01-04 17:30:00");
   std::vector<std::string> expected;
-  for (int left = 10; left >= 1; --left) expected.push_back("あと" + std::to_string(left) + "秒でシャットダウンします。");
+  for (int left = 10; left >= 1; --left)
+    expected.push_back("あと" + std::to_string(left) + "秒でシャットダウンします。");
   EXPECT_EQ(countdownTexts(rig.countdown), expected);
   // The recompute at the end finds no later end today, which is what the end of a day looks
   // like: nothing is said, and the next start it found is what gets recorded.
@@ -57,8 +58,8 @@ TEST(SchedulerDay, FromTheFirstTickToTheShutdown) {
   EXPECT_FALSE(rig.fake.trayVisible);
   EXPECT_EQ(rig.observer.details("shutdown"), (std::vector<std::string>{"accepted"}));
 
-  rig.fake.advancePoweredOff(std::chrono::duration_cast<std::chrono::milliseconds>(
-      at("2027-01-05 07:30:00") - rig.fake.trueNow()));
+  rig.fake.advancePoweredOff(
+      std::chrono::duration_cast<std::chrono::milliseconds>(at("2027-01-05 07:30:00") - rig.fake.trueNow()));
   EXPECT_EQ(fmt(rig.fake.pcNow()), "2027-01-05 00:00:00");
 }
 
@@ -365,8 +366,8 @@ TEST(SchedulerCountdown, MissingNextStartIsToldAtTheCountdownWithoutHoldingIt) {
 
   ASSERT_TRUE(rig.runUntil(at("2027-01-04 17:31:00")).has_value());
 
-  EXPECT_EQ(rig.notices(), (std::vector<std::string>{"次回起動時刻を設定し直してください。",
-                                                     "次回起動時刻を設定し直してください。"}));
+  EXPECT_EQ(rig.notices(),
+            (std::vector<std::string>{"次回起動時刻を設定し直してください。", "次回起動時刻を設定し直してください。"}));
   EXPECT_TRUE(rig.messages().empty());
   EXPECT_TRUE(rig.fake.shutdownRequested);
 }

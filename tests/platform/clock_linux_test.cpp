@@ -1,3 +1,5 @@
+#include "platform/linux/clock_linux.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -5,8 +7,6 @@
 #include <fstream>
 #include <optional>
 #include <string>
-
-#include "platform/linux/clock_linux.h"
 
 namespace sayolt {
 namespace {

@@ -1,10 +1,10 @@
+#include "platform/linux/desktop_entry_linux.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
-
-#include "platform/linux/desktop_entry_linux.h"
 
 namespace sayolt {
 namespace {
@@ -77,8 +77,7 @@ TEST(DesktopEntryExec, BackslashInFileNeedsBothEscapeLevels) {
 
 TEST(DesktopEntryExec, ExpandsOtherFieldCodes_AndDropsDeprecatedOnes) {
   EXPECT_EQ(expand("viewer %i --name=%c --from %k 100%% %d %m %f", "/d"),
-            (Args{"viewer", "--icon", "viewer", "--name=ビューア", "--from", "/apps/viewer.desktop",
-                  "100%", "/d"}));
+            (Args{"viewer", "--icon", "viewer", "--name=ビューア", "--from", "/apps/viewer.desktop", "100%", "/d"}));
   DesktopEntry noIcon = entryWithExec("viewer %i %f");
   noIcon.icon.clear();
   EXPECT_EQ(expandDesktopExec(noIcon, "/d"), (Args{"viewer", "/d"}));

@@ -1,18 +1,19 @@
+#include "platform/qt/dialogs_qt.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <fstream>
 #include <functional>
 
-#include "platform/qt/dialogs_qt.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt {

@@ -1,12 +1,13 @@
+#include "platform/qt/event_loop_qt.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <QObject>
-#include <algorithm>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/linux/clock_linux.h"
-#include "platform/qt/event_loop_qt.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt {
@@ -26,8 +27,7 @@ class QtEventLoopTest : public ::testing::Test {
 double cpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 TEST_F(QtEventLoopTest, RunUntil_ReturnsOnceDoneHolds_AfterAnEvent) {

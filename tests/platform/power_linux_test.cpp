@@ -1,10 +1,10 @@
+#include "platform/linux/power_linux.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
-
-#include "platform/linux/power_linux.h"
 
 namespace sayolt {
 namespace {

@@ -1,3 +1,5 @@
+#include "platform/linux/processes_linux.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -12,7 +14,6 @@
 #include <sstream>
 #include <string>
 
-#include "platform/linux/processes_linux.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt {
@@ -35,9 +36,7 @@ std::string readFile(const std::string& path) {
 constexpr auto kExecutable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
 constexpr auto kPlain = fs::perms::owner_read | fs::perms::owner_write;
 
-int watchProcess(std::int64_t pid) {
-  return static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0u));
-}
+int watchProcess(std::int64_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0u)); }
 
 // True when the process has ended, seen through a pidfd of the test's own.
 bool hasEnded(int pidfd) {
@@ -99,8 +98,7 @@ TEST_F(LinuxProcessesTest, Terminate_EndsStartedProgram_SecondCallFalse) {
 TEST_F(LinuxProcessesTest, Terminate_KillsProgramThatIgnoresSigterm) {
   const std::string script = path("stubborn.sh");
   const std::string readyMark = path("ready");
-  writeFile(script, "#!/bin/sh\ntrap '' TERM\ntouch '" + readyMark + "'\nwhile :; do sleep 1; done\n",
-            kExecutable);
+  writeFile(script, "#!/bin/sh\ntrap '' TERM\ntouch '" + readyMark + "'\nwhile :; do sleep 1; done\n", kExecutable);
   auto running = processes.startExecutable(script);
   ASSERT_NE(running, nullptr);
   const int watch = watchProcess(running->processId());
@@ -170,8 +168,7 @@ TEST_F(LinuxProcessesTest, OpenDocumentAndWait_RunsDefaultApplication_AndWaitsFo
   writeFile(viewer, "#!/bin/sh\nsleep 0.3\nprintf '%s' \"$1\" > '" + marker + "'\n", kExecutable);
   writeFile(path("data/applications/sayolt-test-viewer.desktop"),
             "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + viewer + " %f\n", kPlain);
-  writeFile(path("config/mimeapps.list"),
-            "[Default Applications]\ntext/plain=sayolt-test-viewer.desktop\n", kPlain);
+  writeFile(path("config/mimeapps.list"), "[Default Applications]\ntext/plain=sayolt-test-viewer.desktop\n", kPlain);
   const std::string document = path("予定 1.txt");
   writeFile(document, "hello\n", kPlain);
 

@@ -1,3 +1,5 @@
+#include "platform/qt/single_instance_qt.h"
+
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,7 +15,6 @@
 #include <cstring>
 #include <future>
 
-#include "platform/qt/single_instance_qt.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt {

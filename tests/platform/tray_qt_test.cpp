@@ -1,8 +1,9 @@
+#include "platform/qt/tray_qt.h"
+
 #include <gtest/gtest.h>
 
 #include <QString>
 
-#include "platform/qt/tray_qt.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt {

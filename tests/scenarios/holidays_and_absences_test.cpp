@@ -45,7 +45,7 @@ TEST(SpecialDays, AbsenceFirst_AbsenceWinsOverHolidayAndWeekend) {
   expectDays(s, {
                     {"2027-01-05", "08:30:00", "17:30", {"メール", "日報"}},
                     {"2027-01-06", "09:00:00", "16:30", {"留守番"}},  // 不在
-                    {"2027-01-07", "10:00:00", "16:00", {}},         // 祝日
+                    {"2027-01-07", "10:00:00", "16:00", {}},          // 祝日
                     {"2027-01-08", "08:30:00", "17:30", {"メール", "日報"}},
                     {"2027-01-09", "09:00:00", "16:30", {"留守番"}},  // 不在 on a Saturday
                 });
@@ -89,8 +89,7 @@ TEST(CancelledCountdown, AbortAtTheSeventhSecondShutsDownAtTheNextEnd) {
   Scenario s(settings, "2027-01-04 08:30:00", 2, {7});
 
   const auto monday = s.dayFrom("2027-01-04");
-  EXPECT_EQ(eventsOf(monday, "countdown", ""),
-            (std::vector<std::string>{"2027-01-04 17:30:00", "2027-01-04 20:00:00"}))
+  EXPECT_EQ(eventsOf(monday, "countdown", ""), (std::vector<std::string>{"2027-01-04 17:30:00", "2027-01-04 20:00:00"}))
       << s.dump();
   EXPECT_EQ(eventsOf(monday, "shutdown", ""), (std::vector<std::string>{"2027-01-04 20:00:10"}));
   EXPECT_EQ(eventsOf(monday, "record-next-start", "value"), (std::vector<std::string>{"8:30"}));

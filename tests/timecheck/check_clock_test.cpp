@@ -26,9 +26,10 @@ class CheckClock : public ::testing::Test {
     test::writeSettings(settingsPath(), text);
     TimeCheckOptions options;
     options.logPath = logPath();
-    check = std::make_unique<TimeCheck>(fake().platform(), settingsPath(), view, options,
-                                        TimeCheckObserver{[this](const TimeCheckAttempt& a) { attempts.push_back(a); },
-                                                          [this](const TimeCheckFailureReport& f) { failures.push_back(f); }});
+    check = std::make_unique<TimeCheck>(
+        fake().platform(), settingsPath(), view, options,
+        TimeCheckObserver{[this](const TimeCheckAttempt& a) { attempts.push_back(a); },
+                          [this](const TimeCheckFailureReport& f) { failures.push_back(f); }});
   }
   void serve(const char* host, std::vector<FakeTimeReply> replies) {
     world->network->setServer(host, std::move(replies));
@@ -63,7 +64,7 @@ TEST_F(CheckClock, FirstAnswerInWindow_AutomaticAfterOneAttempt) {
 TEST_F(CheckClock, WindowBounds_BothEndsIncluded) {
   // Outside the window NTP2 is asked, and it agrees (its answer repeats NTP1's second).
   for (const auto& [trueStart, kind] : {std::pair{"2025-07-01 07:31:58", 0}, std::pair{"2025-07-01 07:31:59", 1},
-                                       std::pair{"2025-07-01 07:32:59", 1}, std::pair{"2025-07-01 07:33:00", 0}}) {
+                                        std::pair{"2025-07-01 07:32:59", 1}, std::pair{"2025-07-01 07:33:00", 0}}) {
     SCOPED_TRACE(trueStart);
     attempts.clear();
     start(trueStart);
@@ -84,8 +85,8 @@ TEST_F(CheckClock, SecondServerAgrees_ManualAfterTwoAttempts) {
 
 TEST_F(CheckClock, AgreementBounds_ZeroToSixtySecondsLater) {
   // NTP2 is asked when NTP1 has answered, one second later; its shift moves t2 - t1 away from 1.
-  for (const auto& [shift, agrees] : {std::pair{59s, true}, std::pair{60s, false}, std::pair{-1s, true},
-                                     std::pair{-2s, false}}) {
+  for (const auto& [shift, agrees] :
+       {std::pair{59s, true}, std::pair{60s, false}, std::pair{-1s, true}, std::pair{-2s, false}}) {
     SCOPED_TRACE(shift.count());
     start("2025-07-01 09:00:00");
     serve(kNtp1, {FakeTimeReply::trueTime(1s), FakeTimeReply::silent()});
@@ -164,9 +165,14 @@ TEST_F(CheckClock, NoAnswerAtAll_DialogLogAndEndAfterTenSeconds) {
   EXPECT_EQ(view.shown[0].labelText,
             "2つのNTPサーバーがいずれもタイムアウトになりました。\n\n10秒後にプログラムを終了します。");
   EXPECT_EQ(log(),
-            "2025/07/01 7:00:40      \x83T\x81[\x83o\x81[1\x81" "A2\x82\xc6\x82\xe0\x83^\x83" "C\x83\x80\x83"
-            "A\x83" "E\x83g\x82\xb5\x82\xbd\x82\xcc\x82\xc5\x81" "A\x83v\x83\x8d\x83O\x83\x89\x83\x80\x82\xf0"
-            "\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B\r\n");
+            "2025/07/01 7:00:40      \x83T\x81[\x83o\x81[1\x81"
+            "A2\x82\xc6\x82\xe0\x83^\x83"
+            "C\x83\x80\x83"
+            "A\x83"
+            "E\x83g\x82\xb5\x82\xbd\x82\xcc\x82\xc5\x81"
+            "A\x83v\x83\x8d\x83O\x83\x89\x83\x80\x82\xf0"
+            "\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
+            "B\r\n");
 }
 
 TEST_F(CheckClock, OnlyNtp1Answers_CarriesOnWithStartKindUnchanged) {
@@ -189,8 +195,11 @@ TEST_F(CheckClock, OnlyNtp1Answers_CarriesOnWithStartKindUnchanged) {
   // The clock keeps NTP1's answer and has run on through the later attempts.
   EXPECT_EQ(fake().pcNow(), local("2025-07-01 07:00:32"));
   EXPECT_EQ(log(),
-            "earlier line\r\n2025/07/01 7:00:22      \x83T\x81[\x83o\x81[2\x82\xcd\x83^\x83" "C\x83\x80\x83"
-            "A\x83" "E\x83g\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B\r\n");
+            "earlier line\r\n2025/07/01 7:00:22      \x83T\x81[\x83o\x81[2\x82\xcd\x83^\x83"
+            "C\x83\x80\x83"
+            "A\x83"
+            "E\x83g\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
+            "B\r\n");
 }
 
 TEST_F(CheckClock, OnlyNtp2Answers_ShowsItsTimeAndCarriesOn) {
@@ -206,8 +215,11 @@ TEST_F(CheckClock, OnlyNtp2Answers_ShowsItsTimeAndCarriesOn) {
             "10秒後にNTP2の時刻を採用してプログラムを続行します。\n"
             "プログラムを終了する場合は下のボタンを押してください。");
   EXPECT_EQ(log(),
-            "2025/07/01 7:01:29      \x83T\x81[\x83o\x81[1\x82\xcd\x83^\x83" "C\x83\x80\x83"
-            "A\x83" "E\x83g\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B\r\n");
+            "2025/07/01 7:01:29      \x83T\x81[\x83o\x81[1\x82\xcd\x83^\x83"
+            "C\x83\x80\x83"
+            "A\x83"
+            "E\x83g\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
+            "B\r\n");
 }
 
 TEST_F(CheckClock, BothAnswerNeverAgree_EndsAfterDialog) {
@@ -223,7 +235,8 @@ TEST_F(CheckClock, BothAnswerNeverAgree_EndsAfterDialog) {
             "10秒後にプログラムを終了します。\n申し訳ありませんがプログラムを再起動してください。");
   EXPECT_EQ(log(),
             "2025/07/01 7:02:04      \x8c\xb4\x88\xf6\x95s\x96\xbe\x82\xc5\x83v\x83\x8d\x83O\x83\x89\x83\x80"
-            "\x82\xf0\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B\r\n");
+            "\x82\xf0\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81"
+            "B\r\n");
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_STREQ(failureCaseName(failures[0].failure), "disagree");
   EXPECT_TRUE(failures[0].endsProgram);

@@ -1,12 +1,12 @@
 // The time query over real UDP on loopback: a responder socket in this process plays the server,
 // the Qt event loop does the waiting. The clock is a recording stand-in, never the machine's.
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -27,8 +27,7 @@ QCoreApplication& application() {
   static int argc = 1;
   static char name[] = "sayolt_timecheck_tests";
   static char* argv[] = {name, nullptr};
-  static QCoreApplication* app =
-      QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+  static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
   return app ? *app : *QCoreApplication::instance();
 }
 
@@ -101,13 +100,17 @@ class LoopbackResponder {
     QUdpSocket* socket = &server_;
     if (reply.from != From::Server) {
       auto other = std::make_unique<QUdpSocket>();
-      const QHostAddress address = reply.from == From::OtherAddress ? QHostAddress("127.0.0.2") : QHostAddress::LocalHost;
+      const QHostAddress address =
+          reply.from == From::OtherAddress ? QHostAddress("127.0.0.2") : QHostAddress::LocalHost;
       EXPECT_TRUE(other->bind(address, 0));
       socket = other.get();
       others_.push_back(std::move(other));
     }
-    const QByteArray payload(reinterpret_cast<const char*>(reply.bytes.data()), static_cast<qsizetype>(reply.bytes.size()));
-    QTimer::singleShot(reply.delayMs, [socket, payload, to, toPort] { socket->writeDatagram(payload, to, static_cast<quint16>(toPort)); });
+    const QByteArray payload(reinterpret_cast<const char*>(reply.bytes.data()),
+                             static_cast<qsizetype>(reply.bytes.size()));
+    QTimer::singleShot(reply.delayMs, [socket, payload, to, toPort] {
+      socket->writeDatagram(payload, to, static_cast<quint16>(toPort));
+    });
   }
 
   QUdpSocket server_;
@@ -133,8 +136,13 @@ class LoopbackQuery : public ::testing::Test {
   QtEventLoop events{clock};
   std::unique_ptr<Network> network = createQtNetwork();
   FakePlatform spare{LocalTime{}};  // services the query never uses
-  Platform platform{clock, events, spare.platform().dialogs, spare.platform().processes,
-                    spare.platform().power, spare.platform().tray, *network};
+  Platform platform{clock,
+                    events,
+                    spare.platform().dialogs,
+                    spare.platform().processes,
+                    spare.platform().power,
+                    spare.platform().tray,
+                    *network};
   LoopbackResponder responder;
   MonotonicMs waitedMs = 0;
 };
@@ -187,10 +195,10 @@ TEST_F(LoopbackQuery, RefusedReplies_IgnoredThenGoodAnswerTaken) {
       {shortReply},
       {serverReply(other), 0, LoopbackResponder::From::OtherPort},
       {serverReply(other), 0, LoopbackResponder::From::OtherAddress},
-      {serverReply(0, 0, 4, 0)},        // kiss-o'-death: stratum 0, no time
-      {serverReply(other, 3)},          // leap indicator 3: not synchronised
-      {serverReply(other, 0, 3)},       // a client's packet
-      {serverReply(0x83AA7E7F)},        // 1969
+      {serverReply(0, 0, 4, 0)},   // kiss-o'-death: stratum 0, no time
+      {serverReply(other, 3)},     // leap indicator 3: not synchronised
+      {serverReply(other, 0, 3)},  // a client's packet
+      {serverReply(0x83AA7E7F)},   // 1969
   };
   for (const auto& reply : bad) {
     SCOPED_TRACE(testing::PrintToString(reply.bytes));

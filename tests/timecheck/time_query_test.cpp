@@ -40,8 +40,8 @@ TEST_F(TimeQueryOnVirtualTime, Answer_SetsClockToServerTimeInWholeSeconds) {
 }
 
 TEST_F(TimeQueryOnVirtualTime, Deadline_AnswerUpToTenSecondsCounts) {
-  for (const auto& [delay, counts] : {std::pair{9'999ms, true}, std::pair{10'000ms, true},
-                                     std::pair{10'001ms, false}}) {
+  for (const auto& [delay, counts] :
+       {std::pair{9'999ms, true}, std::pair{10'000ms, true}, std::pair{10'001ms, false}}) {
     SCOPED_TRACE(delay.count());
     const MonotonicMs start = fake.monotonicNow();
     serve({FakeTimeReply::trueTime(delay)});

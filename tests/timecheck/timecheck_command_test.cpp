@@ -30,11 +30,13 @@ TEST(TimecheckCommand, NoServerNames_FourUnansweredAttemptsAndTheEndingCase) {
   EXPECT_EQ(run.code, 1);
   const std::string attempt = R"({"server": "NTP1", "host": "", "answered": false, "utc": null})";
   const std::string attempt2 = R"({"server": "NTP2", "host": "", "answered": false, "utc": null})";
-  const std::string head = R"({"attempts": [)" + attempt + ", " + attempt2 + ", " + attempt + ", " + attempt2 +
-                           R"(], "startKind": null, "failure": {"case": "both-timeout", "label": )"
-                           R"("2つのNTPサーバーがいずれもタイムアウトになりました。\n\n10秒後にプログラムを終了します。", "log": ")";
+  const std::string head =
+      R"({"attempts": [)" + attempt + ", " + attempt2 + ", " + attempt + ", " + attempt2 +
+      R"(], "startKind": null, "failure": {"case": "both-timeout", "label": )"
+      R"("2つのNTPサーバーがいずれもタイムアウトになりました。\n\n10秒後にプログラムを終了します。", "log": ")";
   ASSERT_EQ(run.out.substr(0, head.size()), head);
-  const std::string tail = R"(      サーバー1、2ともタイムアウトしたので、プログラムを終了しました。"}})" "\n";
+  const std::string tail = R"(      サーバー1、2ともタイムアウトしたので、プログラムを終了しました。"}})"
+                           "\n";
   ASSERT_GE(run.out.size(), head.size() + tail.size());
   EXPECT_EQ(run.out.substr(run.out.size() - tail.size()), tail);
   // Nothing is written beside the settings file.

@@ -25,8 +25,8 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
   }
   // The moment only decides the classification, which has no error of its own.
   ScheduleModel model;
-  const LocalTime anyMoment{std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now())
-                                .time_since_epoch()};
+  const LocalTime anyMoment{
+      std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now()).time_since_epoch()};
   if (const auto error = readScheduleModel(ini, anyMoment, model)) {
     err << "area " << error->area << ": " << error->message << "\n";
     return 1;

@@ -44,7 +44,8 @@ int simulateCommand(const Args& args, std::ostream& out, std::ostream& err) {
     err << e.what() << "\n";
     return 1;
   }
-  for (const SimulationEvent& event : result.events) out << (json ? formatEventJson(event) : formatEventText(event)) << "\n";
+  for (const SimulationEvent& event : result.events)
+    out << (json ? formatEventJson(event) : formatEventText(event)) << "\n";
   return 0;
 }
 

@@ -113,7 +113,8 @@ void printDecision(std::ostream& out, const Outcome& o) {
   if (o.failure) {
     out << "NTP_Error.txt に追記される行: " << o.failure->logLine << "\n";
     out << "判定: " << failureCaseName(o.failure->failure) << " — "
-        << (o.ended ? "スケジューラーは10秒後に終了します\n" : "startKind は変わらず、スケジューラーは10秒後に続行します\n");
+        << (o.ended ? "スケジューラーは10秒後に終了します\n"
+                    : "startKind は変わらず、スケジューラーは10秒後に続行します\n");
   } else if (o.startKind) {
     out << "判定: startKind = " << *o.startKind << (*o.startKind == 1 ? " (自動起動)\n" : " (手動起動)\n");
   } else {
@@ -182,12 +183,11 @@ int timecheckCommand(const Args& args, std::ostream& out, std::ostream& err) {
   TimeCheckOptions options;
   options.logPath = std::nullopt;         // reported, never written
   options.failureWait = milliseconds(0);  // nobody is there to read a dialog
-  TimeCheckObserver observer{
-      [&](const TimeCheckAttempt& a) {
-        outcome.attempts.push_back(a);
-        if (!json) printAttempt(out, a);
-      },
-      [&](const TimeCheckFailureReport& f) { outcome.failure = f; }};
+  TimeCheckObserver observer{[&](const TimeCheckAttempt& a) {
+                               outcome.attempts.push_back(a);
+                               if (!json) printAttempt(out, a);
+                             },
+                             [&](const TimeCheckFailureReport& f) { outcome.failure = f; }};
   TimeCheck check(platform, file, view, options, observer);
   try {
     outcome.startKind = check.checkClock(*tolerance);

@@ -34,18 +34,24 @@ class EventLog {
 
 const char* listName(LaunchList list) {
   switch (list) {
-    case LaunchList::Auto: return "auto";
-    case LaunchList::Manual: return "manual";
-    case LaunchList::Timed: return "timed";
+    case LaunchList::Auto:
+      return "auto";
+    case LaunchList::Manual:
+      return "manual";
+    case LaunchList::Timed:
+      return "timed";
   }
   return "";
 }
 
 const char* howName(LaunchHow how) {
   switch (how) {
-    case LaunchHow::Executable: return "exe";
-    case LaunchHow::Workbook: return "workbook";
-    case LaunchHow::Shell: return "shell";
+    case LaunchHow::Executable:
+      return "exe";
+    case LaunchHow::Workbook:
+      return "workbook";
+    case LaunchHow::Shell:
+      return "shell";
   }
   return "";
 }
@@ -148,7 +154,8 @@ SimulationResult simulate(const SimulationOptions& options) {
   EventLog log(fake, result.events);
   fake.onRecord = [&](const FakeRecord& r) {
     if (r.event == "clock-set") log.add("clock-set", {{"to", r.field("to")}});
-    if (r.event == "message" || r.event == "notice" || r.event == "question") log.add("message", {{"text", r.field("text")}});
+    if (r.event == "message" || r.event == "notice" || r.event == "question")
+      log.add("message", {{"text", r.field("text")}});
   };
   SimObserver observer(log);
   SimCountdownView countdown(fake, options.abortCountdownAtSecond);
@@ -203,7 +210,8 @@ std::string formatEventText(const SimulationEvent& e) {
   out << formatLocalDateTime(e.time) << "  [PC " << formatLocalDateTime(e.pcClock) << "]  " << e.event;
   for (const auto& [k, v] : e.fields) {
     std::string value = v;
-    for (auto pos = value.find('\n'); pos != std::string::npos; pos = value.find('\n', pos)) value.replace(pos, 1, " / ");
+    for (auto pos = value.find('\n'); pos != std::string::npos; pos = value.find('\n', pos))
+      value.replace(pos, 1, " / ");
     out << "  " << k << "=" << value;
   }
   return out.str();
@@ -212,7 +220,8 @@ std::string formatEventText(const SimulationEvent& e) {
 std::string formatEventJson(const SimulationEvent& e) {
   using plan::jsonString;
   std::string out = "{\"time\": " + jsonString(formatLocalDateTime(e.time)) +
-                    ", \"pcClock\": " + jsonString(formatLocalDateTime(e.pcClock)) + ", \"event\": " + jsonString(e.event);
+                    ", \"pcClock\": " + jsonString(formatLocalDateTime(e.pcClock)) +
+                    ", \"event\": " + jsonString(e.event);
   for (const auto& [k, v] : e.fields) {
     const bool numeric = std::find(e.numericFields.begin(), e.numericFields.end(), k) != e.numericFields.end();
     out += ", " + jsonString(k) + ": " + (numeric ? v : jsonString(v));

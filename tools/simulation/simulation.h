@@ -40,7 +40,7 @@ struct SimulationOptions {
 
 struct SimulationResult {
   std::vector<SimulationEvent> events;
-  bool endedWithoutShutdown = false;  // a settings error or a time-check failure ended the run
+  bool endedWithoutShutdown = false;   // a settings error or a time-check failure ended the run
   std::filesystem::path settingsCopy;  // the copy the scheduler wrote to (removed afterwards)
   std::string finalSettingsBytes;      // its bytes at the end
 };
