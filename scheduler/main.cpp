@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
 
   try {
     scheduler.start();
-    platform.events.runUntil([] { return false; }, std::nullopt);
+    // Qt's own loop at the top, so that windows closed meanwhile are really deleted.
+    if (!platform.events.exitRequested()) QApplication::exec();
   } catch (const sayolt::ProgramEnded& ended) {
     return ended.exitCode;
   }
