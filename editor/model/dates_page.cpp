@@ -1,0 +1,121 @@
+#include "editor/model/dates_page.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "editor/model/japanese_holidays.h"
+#include "shared/settings_keys.h"
+#include "shared/text_rules.h"
+
+namespace sayolt::editor {
+
+namespace {
+
+using std::chrono::year_month_day;
+
+bool isCurrent(std::string_view text, year_month_day today) {
+  const auto date = parseDate(text);
+  return date && *date >= today;
+}
+
+std::vector<std::string> loadList(const IniSnapshot& file, const char* section, year_month_day today) {
+  std::vector<std::string> dates;
+  // Every entry, not only what a 1024-byte section buffer would hold: a long list must survive the
+  // next whole-section save.
+  for (const std::string& entry : file.getWholeSection(section)) {
+    const size_t equals = entry.find('=');
+    std::string value = equals == std::string::npos ? entry : entry.substr(equals + 1);
+    if (!value.empty() && isCurrent(value, today)) dates.push_back(std::move(value));
+  }
+  return dates;
+}
+
+void addList(IniBatch& batch, const char* section, const std::vector<std::string>& dates) {
+  if (dates.empty()) {
+    batch.deleteSection(section);
+    return;
+  }
+  std::vector<std::string> entries;
+  entries.reserve(dates.size());
+  for (size_t i = 0; i < dates.size(); ++i)
+    entries.push_back(keys::dateListKey(static_cast<int>(i + 1)) + "=" + dates[i]);
+  batch.setSection(section, std::move(entries));
+}
+
+}  // namespace
+
+void DatesPage::load(const IniSnapshot& file, year_month_day today) {
+  tables.holidayDates = loadList(file, keys::kHolidaySection, today);
+  tables.absenceDates = loadList(file, keys::kAbsenceSection, today);
+  tables.savedHolidayDates = tables.holidayDates;
+  tables.savedAbsenceDates = tables.absenceDates;
+}
+
+const std::vector<std::string>& DatesPage::dates(DateKind kind) const {
+  return kind == DateKind::Holiday ? tables.holidayDates : tables.absenceDates;
+}
+
+std::vector<std::string>& DatesPage::list(DateKind kind) {
+  return kind == DateKind::Holiday ? tables.holidayDates : tables.absenceDates;
+}
+
+void DatesPage::collect(DateKind kind, year_month_day today) {
+  std::erase_if(list(kind), [&](const std::string& text) { return text.empty() || !isCurrent(text, today); });
+}
+
+AddDateResult DatesPage::addDate(DateKind kind, std::string_view text, year_month_day today) {
+  if (text.empty()) return AddDateResult::Empty;
+  // A time of day alone names no date, so it is asked for again rather than dropped as long past.
+  const auto date = parseDate(text);
+  if (!date) return AddDateResult::NotADate;
+  list(kind).push_back(formatDate(*date));
+  collect(kind, today);
+  return *date < today ? AddDateResult::InPast : AddDateResult::Added;
+}
+
+void DatesPage::removeDates(DateKind kind, const std::vector<int>& rows, year_month_day today) {
+  std::vector<int> sorted = rows;
+  std::sort(sorted.begin(), sorted.end(), std::greater<>());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<std::string>& dates = list(kind);
+  for (int row : sorted)
+    if (row >= 0 && static_cast<size_t>(row) < dates.size()) dates.erase(dates.begin() + row);
+  collect(kind, today);
+}
+
+int DatesPage::addNationalHolidays(int year, year_month_day today) {
+  std::vector<std::string>& dates = list(DateKind::Holiday);
+  int added = 0;
+  for (const NationalHoliday& holiday : japaneseHolidays(year)) {
+    if (holiday.date < today) continue;
+    // Compared as dates: "2027/01/01" typed by hand is the same day as 2027/1/1.
+    const bool present = std::any_of(dates.begin(), dates.end(), [&](const std::string& text) {
+      const auto date = parseDate(text);
+      return date && *date == holiday.date;
+    });
+    if (present) continue;
+    dates.push_back(formatDate(holiday.date));
+    ++added;
+  }
+  collect(DateKind::Holiday, today);
+  return added;
+}
+
+IniBatch DatesPage::specialDatesBatch() const {
+  IniBatch batch;
+  addList(batch, keys::kHolidaySection, tables.holidayDates);
+  addList(batch, keys::kAbsenceSection, tables.absenceDates);
+  return batch;
+}
+
+void DatesPage::saveSpecialDates(IniFile& file) {
+  file.apply(specialDatesBatch());
+  tables.savedHolidayDates = tables.holidayDates;
+  tables.savedAbsenceDates = tables.absenceDates;
+}
+
+bool DatesPage::hasUnsavedEdits() const {
+  return tables.holidayDates != tables.savedHolidayDates || tables.absenceDates != tables.savedAbsenceDates;
+}
+
+}  // namespace sayolt::editor

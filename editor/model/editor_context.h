@@ -1,0 +1,47 @@
+#pragma once
+// What the editor's pages share while the editor runs: the settings file, the tables, the last
+// check's error count and the platform services.
+#include <filesystem>
+
+#include "editor/model/editor_tables.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/event_loop.h"
+#include "platform/processes.h"
+#include "platform/single_instance.h"
+#include "shared/ini_file.h"
+
+namespace sayolt::editor {
+
+// The title of every message box of the editor.
+inline constexpr const char* kEditorTitle = "Sayolt設定";
+// The name the editor claims so that a second copy ends.
+inline constexpr const char* kEditorInstanceName = "Sayolt設定";
+// The name the scheduler claims; its holder is the running scheduler.
+inline constexpr const char* kSchedulerInstanceName = "Sayolt起動終了";
+
+struct EditorServices {
+  Dialogs& dialogs;
+  Processes& processes;
+  SingleInstance& instances;
+  EventLoop& events;
+  Clock& clock;
+};
+
+struct EditorContext {
+  EditorContext(std::filesystem::path programFolder, EditorServices platform)
+      : folder(std::move(programFolder)), settings(folder / settingsFileName()), services(platform) {}
+
+  static std::filesystem::path settingsFileName() {
+    const std::string_view name = keys::kSettingsFileName;
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+  }
+
+  std::filesystem::path folder;  // the editor's own folder
+  IniFile settings;              // folder / "Sayolt設定.ini"
+  EditorTables tables;
+  int errorCount = 0;  // problems found by the last page check; a page saves only at 0
+  EditorServices services;
+};
+
+}  // namespace sayolt::editor
