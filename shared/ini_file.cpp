@@ -135,18 +135,23 @@ std::string IniSnapshot::get(std::string_view section, std::string_view key) con
   return std::string(ini::cp932Prefix(unquote(impl_->textAt(e.valueBegin, e.valueEnd)), kKeyBufferBytes - 1));
 }
 
-std::vector<std::string> IniSnapshot::getSection(std::string_view section) const {
+std::vector<std::string> IniSnapshot::getWholeSection(std::string_view section) const {
   std::vector<std::string> entries;
   if (!impl_) return entries;
   const Impl::Section* found = impl_->find(section);
   if (found == nullptr) return entries;
-  size_t utf8Size = 1;
   for (const Impl::Entry& e : found->entries) {
     std::string text(impl_->textAt(e.nameBegin, e.nameEnd));
     if (e.hasValue) text.append("=").append(impl_->textAt(e.valueBegin, e.valueEnd));
-    utf8Size += text.size() + 1;
     entries.push_back(std::move(text));
   }
+  return entries;
+}
+
+std::vector<std::string> IniSnapshot::getSection(std::string_view section) const {
+  std::vector<std::string> entries = getWholeSection(section);
+  size_t utf8Size = 1;
+  for (const std::string& text : entries) utf8Size += text.size() + 1;
   // Every entry ends in a NUL, and one more ends the list. UTF-8 is never shorter than code page
   // 932, so a list that fits in UTF-8 fits in the buffer.
   if (utf8Size <= kSectionBufferBytes) return entries;

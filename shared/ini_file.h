@@ -35,6 +35,8 @@ class IniSnapshot {
   std::string get(std::string_view section, std::string_view key) const;
   // GetPrivateProfileSectionA with a 1024-byte buffer: "name=value" entries in file order.
   std::vector<std::string> getSection(std::string_view section) const;
+  // Every "name=value" entry of the section in file order, however long the section is.
+  std::vector<std::string> getWholeSection(std::string_view section) const;
 
  private:
   struct Impl;
