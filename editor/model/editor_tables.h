@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "editor/model/date_tables.h"
+#include "editor/model/timed_tables.h"
 #include "shared/settings_keys.h"
 
 namespace sayolt::editor {
@@ -39,6 +41,8 @@ struct MainPageTables {
 // their own table structs here, each defined in a header of its own.
 struct EditorTables {
   MainPageTables main;
+  TimedPageTables timed;
+  SpecialDateTables dates;
 };
 
 }  // namespace sayolt::editor

@@ -37,7 +37,8 @@ void TimedPage::load(const IniSnapshot& file) {
       loaded.runTimes[c][s] = file.get(keys::kTimedRunSection, keys::timedRunStartKey(c, s));
       std::string number = file.get(keys::kTimedRunSection, keys::timedRunNumberKey(c, s));
       // The scheduler skips such a run silently; the page could not show it as a program number.
-      if (!number.empty() && !isStoredIndex(number)) throw PageLoadError(PageId::TimedPrograms, keys::timedRunNumberKey(c, s) + "=" + number);
+      if (!number.empty() && !isStoredIndex(number))
+        throw PageLoadError(PageId::TimedPrograms, keys::timedRunNumberKey(c, s) + "=" + number);
       loaded.runPrograms[c][s] = std::move(number);
     }
   }
