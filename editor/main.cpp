@@ -1,1 +1,39 @@
-int main() { return 0; }
+// Sayolt設定_123: the settings editor.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "editor/model/editor_context.h"
+#include "editor/ui/editor_font.h"
+#include "editor/ui/editor_navigator.h"
+#include "editor/ui/main_page_window.h"
+#include "platform/native_platform.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // Dialog buttons read in Japanese whatever the system's language.
+  QTranslator qtTranslator;
+  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTranslator);
+  QApplication::setFont(sayolt::editor::ui::editorFont());
+
+  auto native = sayolt::NativePlatform::create();
+  sayolt::Platform& platform = native->platform();
+  // A second copy ends at once, without a word.
+  if (!native->singleInstance().claim(sayolt::editor::kEditorInstanceName)) return 0;
+
+  namespace ed = sayolt::editor;
+  ed::EditorContext context(std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()),
+                            ed::EditorServices{platform.dialogs, platform.processes, native->singleInstance(),
+                                               platform.events, platform.clock});
+  ed::ui::EditorNavigator navigator(context);
+  navigator.setPageFactory(ed::PageId::Main, [](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
+    return std::make_unique<ed::ui::MainPageWindow>(c);
+  });
+  // The time-specified programs page and the dates page register their factories here.
+  QObject::connect(&navigator, &ed::ui::EditorNavigator::editorEnded, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  if (!navigator.start()) return 0;
+  return QApplication::exec();
+}

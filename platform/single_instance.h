@@ -15,6 +15,8 @@ class SingleInstance {
   virtual void setOnCloseRequest(std::function<void()> handler) = 0;
   // Asks the holder of the name to close; true when one was found and asked.
   virtual bool requestClose(const std::string& name) = 0;
+  // Whether a copy holds the name now (FindWindow of the holder's window); asks nothing of it.
+  virtual bool isHeld(const std::string& name) = 0;
 };
 
 }  // namespace sayolt

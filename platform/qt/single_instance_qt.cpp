@@ -99,6 +99,16 @@ bool QtSingleInstance::claim(const std::string& name) {
 
 void QtSingleInstance::setOnCloseRequest(std::function<void()> handler) { impl_->onClose = std::move(handler); }
 
+bool QtSingleInstance::isHeld(const std::string& name) {
+  if (impl_->server.isListening() && impl_->server.serverName() == QString::fromStdString(serverName(name)))
+    return true;
+  QLocalSocket probe;
+  probe.connectToServer(QString::fromStdString(serverName(name)));
+  if (!probe.waitForConnected(kConnectTimeoutMs)) return false;
+  probe.disconnectFromServer();
+  return true;
+}
+
 bool QtSingleInstance::requestClose(const std::string& name) {
   QLocalSocket socket;
   socket.connectToServer(QString::fromStdString(serverName(name)));

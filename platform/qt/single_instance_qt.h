@@ -21,6 +21,7 @@ class QtSingleInstance : public SingleInstance {
   // Waits until the holder has handled the request. A holder that does not answer within a
   // few seconds gets the request withdrawn, and the answer is false.
   bool requestClose(const std::string& name) override;
+  bool isHeld(const std::string& name) override;
 
   // The full socket name used for a claimed name.
   std::string serverName(const std::string& name) const;
