@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "platform/time_types.h"
 
@@ -28,6 +29,24 @@ class EventLoop {
   virtual void requestExit(int exitCode) = 0;
   virtual bool exitRequested() const = 0;
   virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) = 0;
+
+  // Code that may open a modal box runs through here. Timers go on firing under the box, as its
+  // nested loop hands their events out, so the day goes on; but while the box is open the same
+  // section is not entered again, so one cause gives one box. False when the section was
+  // already running further up the stack and body was skipped.
+  bool runExclusive(const void* section, const std::function<void()>& body) {
+    if (!activeSections_.insert(section).second) return false;
+    struct Leave {
+      std::set<const void*>& sections;
+      const void* section;
+      ~Leave() { sections.erase(section); }
+    } leave{activeSections_, section};
+    body();
+    return true;
+  }
+
+ private:
+  std::set<const void*> activeSections_;
 };
 
 }  // namespace sayolt

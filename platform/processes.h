@@ -13,6 +13,16 @@ class RunningProcess {
   // A second call does nothing and returns false.
   virtual bool terminate() = 0;
   virtual std::int64_t processId() const = 0;
+  // True once the program has ended, by itself or stopped. Never waits.
+  virtual bool hasEnded() { return false; }
+};
+
+// A document handed to its program without waiting.
+struct OpenedDocument {
+  bool opened = false;
+  // The program showing it, to watch for its end; nullptr when none can be told (a running
+  // program took the file over).
+  std::unique_ptr<RunningProcess> program;
 };
 
 // Starting programs and documents. Paths are UTF-8.
@@ -28,6 +38,12 @@ class Processes {
   // Shows the desktop, opens the document with its associated program and returns only when
   // that program has ended. False when it could not be opened.
   virtual bool openDocumentAndWait(const std::string& path) = 0;
+  // Shows the desktop and opens the document with its associated program; does not wait.
+  virtual OpenedDocument openDocument(const std::string& path) { return {openDocumentAndWait(path), nullptr}; }
+  // True when the path names a folder.
+  virtual bool isFolder(const std::string& /*path*/) { return false; }
+  // Hands a folder or a URL to the desktop's opener; does not wait. False when it was refused.
+  virtual bool openWithDesktop(const std::string& /*target*/) { return false; }
   // Opens a workbook in the installed spreadsheet program. With makeVisible the program's window
   // is brought up (the time-specified road); otherwise its visibility is left as it is.
   virtual bool openWorkbook(const std::string& path, bool makeVisible) = 0;

@@ -26,6 +26,9 @@ class UdpSocket {
   // Resolves host (name or address) and sends the bytes to host:port. Resolution may go on in
   // the event loop; false when the send cannot be started at all.
   virtual bool sendTo(const std::string& host, std::uint16_t port, std::span<const std::uint8_t> bytes) = 0;
+  // True once a send that sendTo started has failed after all (the name did not resolve, or no
+  // address took the datagram): no answer can come.
+  virtual bool sendFailed() const { return false; }
   // The numeric addresses the host resolved to (empty until resolved).
   virtual std::vector<std::string> peerAddresses() const = 0;
   // The next received datagram, if any.

@@ -44,6 +44,13 @@ class FakeUdpSocket : public UdpSocket {
                                     : server.replies[std::min(server.requests, server.replies.size() - 1)];
     ++server.requests;
     if (reply.kind == FakeTimeReply::Kind::SendFails) return false;
+    if (reply.kind == FakeTimeReply::Kind::NoSuchName) {
+      std::weak_ptr<State> weak = state_;
+      fake_.scheduleAfter(reply.delay, [weak] {
+        if (const auto state = weak.lock()) state->sendFailed = true;
+      });
+      return true;
+    }
     peers_ = {server.address};
     fake_.record("udp-sent", {{"host", host},
                               {"port", std::to_string(port)},
@@ -69,6 +76,7 @@ class FakeUdpSocket : public UdpSocket {
   }
 
   std::vector<std::string> peerAddresses() const override { return peers_; }
+  bool sendFailed() const override { return state_->sendFailed; }
 
   std::optional<Datagram> receive() override {
     if (state_->inbox.empty()) return std::nullopt;
@@ -85,6 +93,7 @@ class FakeUdpSocket : public UdpSocket {
  private:
   struct State {
     bool open = false;
+    bool sendFailed = false;
     std::deque<Datagram> inbox;
   };
   FakePlatform& fake_;

@@ -17,10 +17,11 @@ namespace sayolt {
 
 struct FakeTimeReply {
   enum class Kind {
-    TrueTime,   // a server reply carrying the true UTC plus shift
-    Silent,     // nothing comes back
-    Bytes,      // exactly the given bytes
-    SendFails,  // the request cannot be sent at all
+    TrueTime,    // a server reply carrying the true UTC plus shift
+    Silent,      // nothing comes back
+    Bytes,       // exactly the given bytes
+    SendFails,   // the request cannot be sent at all
+    NoSuchName,  // the name does not resolve: the send fails after the lookup's delay
   };
   Kind kind = Kind::TrueTime;
   std::chrono::milliseconds delay{1000};  // from the request to the reply
@@ -39,6 +40,12 @@ struct FakeTimeReply {
   static FakeTimeReply silent() {
     FakeTimeReply r;
     r.kind = Kind::Silent;
+    return r;
+  }
+  static FakeTimeReply noSuchName(std::chrono::milliseconds lookup = std::chrono::milliseconds(50)) {
+    FakeTimeReply r;
+    r.kind = Kind::NoSuchName;
+    r.delay = lookup;
     return r;
   }
   static FakeTimeReply sendFails() {

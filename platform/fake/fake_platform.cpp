@@ -93,19 +93,40 @@ struct FakePlatform::Services {
     }
   } dialogs;
 
+  // A started program or a document's program; it may end by itself after a scripted time.
   struct FakeProcess : RunningProcess {
-    FakeProcess(FakePlatform& f, std::string p, std::int64_t id) : fake(f), path(std::move(p)), pid(id) {}
+    FakeProcess(FakePlatform& f, std::string p, std::int64_t id, bool counted)
+        : fake(f), path(std::move(p)), pid(id), running(std::make_shared<bool>(true)), counted(counted) {}
     FakePlatform& fake;
     std::string path;
     std::int64_t pid;
-    bool running = true;
+    std::shared_ptr<bool> running;  // shared with the scripted end
+    bool counted;
+    bool stopped = false;
+
+    void endAfter(std::chrono::milliseconds runTime, const char* event) {
+      // The program runs on when its handle is let go.
+      std::shared_ptr<bool> state = running;
+      FakePlatform& f = fake;
+      const bool c = counted;
+      const std::string p = path;
+      fake.scheduleAfter(runTime, [&f, state, c, p, event] {
+        if (!*state) return;
+        *state = false;
+        if (c) --f.runningProcesses;
+        f.record(event, {{"path", p}});
+      });
+    }
     bool terminate() override {
-      if (!running) return false;
-      running = false;
-      --fake.runningProcesses;
+      if (stopped) return false;
+      stopped = true;
+      if (!*running) return true;
+      *running = false;
+      if (counted) --fake.runningProcesses;
       fake.record("process-terminated", {{"path", path}});
       return true;
     }
+    bool hasEnded() override { return !*running; }
     std::int64_t processId() const override { return pid; }
   };
 
@@ -117,7 +138,25 @@ struct FakePlatform::Services {
       if (fake.failingPaths.count(path)) return nullptr;
       ++fake.runningProcesses;
       fake.record("process-started", {{"path", path}});
-      return std::make_unique<FakeProcess>(fake, path, nextPid++);
+      auto process = std::make_unique<FakeProcess>(fake, path, nextPid++, true);
+      if (const auto it = fake.programRunTimes.find(path); it != fake.programRunTimes.end())
+        process->endAfter(it->second, "process-ended");
+      return process;
+    }
+    OpenedDocument openDocument(const std::string& path) override {
+      if (fake.failingPaths.count(path)) return {};
+      fake.record("document-opened", {{"path", path}});
+      auto program = std::make_unique<FakeProcess>(fake, path, nextPid++, false);
+      const auto it = fake.documentRunTimes.find(path);
+      program->endAfter(it != fake.documentRunTimes.end() ? it->second : std::chrono::milliseconds(0),
+                        "document-closed");
+      return {true, std::move(program)};
+    }
+    bool isFolder(const std::string& path) override { return fake.folders.count(path) > 0; }
+    bool openWithDesktop(const std::string& target) override {
+      if (fake.failingPaths.count(target)) return false;
+      fake.record("desktop-opened", {{"path", target}});
+      return true;
     }
     bool isExecutableFile(const std::string& path) override { return fake.executableFiles.count(path) > 0; }
     bool openDocumentAndWait(const std::string& path) override {

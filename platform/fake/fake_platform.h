@@ -73,6 +73,8 @@ class FakePlatform {
   std::set<std::string> failingPaths;                                 // start or open fails
   std::set<std::string> executableFiles;                              // what isExecutableFile answers true for
   std::map<std::string, std::chrono::milliseconds> documentRunTimes;  // how long a document stays open
+  std::map<std::string, std::chrono::milliseconds> programRunTimes;   // an executable that ends by itself
+  std::set<std::string> folders;                                      // what isFolder answers true for
   std::vector<MessageAnswer> yesNoAnswers;                            // answers in order; Yes when exhausted
   std::string openFileAnswer;
 

@@ -46,6 +46,7 @@ class QtUdpSocket : public UdpSocket {
     if (socket_.state() != QAbstractSocket::BoundState && !bindAnyPort()) return false;
     const QString name = QString::fromStdString(host);
     QByteArray payload(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    sendFailed_ = false;
     QHostAddress literal;
     if (literal.setAddress(name)) {
       peers_ = {normalised(literal)};
@@ -54,6 +55,7 @@ class QtUdpSocket : public UdpSocket {
     // The lookup runs beside the event loop, so the wait for the answer keeps handling events.
     lookupId_ = QHostInfo::lookupHost(name, &context_, [this, payload, port](const QHostInfo& info) {
       lookupId_ = -1;
+      sendFailed_ = true;  // until a datagram goes out
       if (info.error() != QHostInfo::NoError) return;
       peers_.clear();
       for (const QHostAddress& a : info.addresses()) peers_.push_back(normalised(a));
@@ -61,11 +63,16 @@ class QtUdpSocket : public UdpSocket {
         if (a.protocol() == QAbstractSocket::IPv6Protocol &&
             socket_.localAddress().protocol() == QAbstractSocket::IPv4Protocol)
           continue;
-        if (socket_.writeDatagram(payload, a, port) == payload.size()) return;
+        if (socket_.writeDatagram(payload, a, port) == payload.size()) {
+          sendFailed_ = false;
+          return;
+        }
       }
     });
     return true;
   }
+
+  bool sendFailed() const override { return sendFailed_; }
 
   std::vector<std::string> peerAddresses() const override {
     std::vector<std::string> out;
@@ -109,6 +116,7 @@ class QtUdpSocket : public UdpSocket {
   std::deque<Datagram> inbox_;
   std::vector<QHostAddress> peers_;
   int lookupId_ = -1;
+  bool sendFailed_ = false;
 };
 
 class QtNetwork : public Network {

@@ -24,6 +24,18 @@ std::string lowerEnding(const std::string& path) {
   return asciiLower(path.substr(pos));
 }
 
+// "http://…", "mailto:…": a scheme of two or more characters, so "C:\…" is a path.
+bool looksLikeUrl(const std::string& path) {
+  const auto colon = path.find(':');
+  if (colon == std::string::npos || colon < 2) return false;
+  for (std::size_t i = 0; i < colon; ++i) {
+    const unsigned char ch = static_cast<unsigned char>(path[i]);
+    const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+    if (!letter && (i == 0 || !((ch >= '0' && ch <= '9') || ch == '+' || ch == '-' || ch == '.'))) return false;
+  }
+  return true;
+}
+
 std::string listLabel(LaunchList list) {
   switch (list) {
     case LaunchList::Auto:
@@ -41,82 +53,141 @@ std::string listLabel(LaunchList list) {
 LaunchHow Scheduler::howToLaunch(const std::string& path) {
   const std::string ending = lowerEnding(path);
   if (ending == "xls") return LaunchHow::Workbook;
-  // On Linux nothing ends in ".exe": an executable file there is started the same way rather
-  // than handed to the document road, which would hold the scheduler until it ends.
+  // On Linux nothing ends in ".exe": a program there is started the same way rather than handed
+  // to the document road.
   if (ending == "exe" || platform_.processes.isExecutableFile(path)) return LaunchHow::Executable;
   return LaunchHow::Shell;
 }
 
-std::unique_ptr<RunningProcess> Scheduler::launch(LaunchList list, const std::string& name, const std::string& path) {
+Scheduler::Launched Scheduler::launch(LaunchList list, const std::string& name, const std::string& path) {
   const LaunchHow how = howToLaunch(path);
-  std::unique_ptr<RunningProcess> process;
-  bool started = false;
+  Launched launched;
   switch (how) {
     case LaunchHow::Executable:
-      process = platform_.processes.startExecutable(path);
-      started = process != nullptr;
+      launched.process = platform_.processes.startExecutable(path);
+      launched.started = launched.process != nullptr;
       break;
     case LaunchHow::Workbook:
-      started = platform_.processes.openWorkbook(path, list == LaunchList::Timed);
+      launched.started = platform_.processes.openWorkbook(path, list == LaunchList::Timed);
       break;
     case LaunchHow::Shell:
-      // Reported first: the call returns only when the document's program has ended.
-      observer().onLaunch(list, name, path, how);
-      started = platform_.processes.openDocumentAndWait(path);
+      // A folder or a web address has no program to wait for: the desktop's opener shows it.
+      if (looksLikeUrl(path) || platform_.processes.isFolder(path)) {
+        launched.started = platform_.processes.openWithDesktop(path);
+      } else {
+        OpenedDocument opened = platform_.processes.openDocument(path);
+        launched.started = opened.opened;
+        launched.document = std::move(opened.program);
+      }
       break;
   }
-  if (!started)
+  logEvent("launch", listLabel(list) + "「" + name + "」" + path + (launched.started ? " 起動" : " 起動失敗"));
+  if (!launched.started)
     notice(listLabel(list) + "「" + name + "」を起動できませんでした。\n" + path);
-  else if (how != LaunchHow::Shell)
+  else
     observer().onLaunch(list, name, path, how);
-  return process;
+  return launched;
 }
 
-// Starts one startup program, then waits its delay. A program that cannot be started, or a delay
-// that is not a number, is reported without stopping the list.
-void Scheduler::applyStartupRule(const StartupProgram& program, LaunchList list) {
-  if (program.path.empty()) return;
-  launch(list, program.name, program.path);  // startup programs are never stopped: no handle kept
+void Scheduler::beginDelay(StartupList& startup, const StartupProgram& program) {
+  using namespace std::chrono;
   if (program.delay.empty()) return;
   const auto delay = toInt16(program.delay);
   if (!delay) {
-    notice(listLabel(list) + "「" + program.name + "」の遅延「" + program.delay +
+    notice(listLabel(startup.list) + "「" + program.name + "」の遅延「" + program.delay +
            "」が秒数ではないため、待たずに次へ進みます。");
     return;
   }
-  if (*delay > 0) waitSeconds(*delay);
+  if (*delay > 0) startup.delayUntil = floor<seconds>(platform_.clock.now()) + seconds(*delay);
+}
+
+// Programs start one after the other, each one's delay the pause before the next. A document
+// holds the next program until its program ends, but not the scheduler: the list then waits
+// while the tick runs, and the tick takes it up again. Before the tick runs (start-up), a delay
+// is waited for here, as the list returns only after the last one.
+void Scheduler::runStartupList(LaunchList list, std::vector<StartupProgram> programs) {
+  startup_.emplace();
+  startup_->list = list;
+  startup_->programs = std::move(programs);
+  advanceStartupList();
+}
+
+void Scheduler::advanceStartupList() {
+  if (!startup_ || advancingStartup_) return;
+  advancingStartup_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{advancingStartup_};
+  while (startup_) {
+    StartupList& s = *startup_;
+    if (s.document) {
+      if (!s.document->hasEnded()) return;
+      s.document.reset();
+      logEvent("document-closed", listLabel(s.list) + "「" + s.waitingFor.name + "」");
+      beginDelay(s, s.waitingFor);
+    }
+    if (s.delayUntil) {
+      if (!tickRunsStartup_)
+        waitUntilClock(*s.delayUntil);
+      else if (platform_.clock.now() < *s.delayUntil)
+        return;
+      s.delayUntil.reset();
+    }
+    if (s.next >= s.programs.size()) {
+      startup_.reset();
+      return;
+    }
+    const StartupProgram program = s.programs[s.next++];
+    // A planned entry without a path still waits its delay.
+    if (!program.path.empty()) {
+      Launched launched = launch(s.list, program.name, program.path);  // startup programs are never stopped
+      if (launched.document && !launched.document->hasEnded()) {
+        s.document = std::move(launched.document);
+        s.waitingFor = program;
+        continue;
+      }
+    }
+    beginDelay(s, program);
+  }
 }
 
 void Scheduler::runAutoStartPrograms() {
+  std::vector<StartupProgram> planned;
   for (int i = 0; i < keys::kAutoPrograms; ++i)
-    if (model_.autoRunPlan[i][model_.dayCategories[1]][currentSlot_] == "1")
-      applyStartupRule(model_.autoPrograms[i], LaunchList::Auto);
+    if (model_.autoRunPlan[i][model_.dayCategories[1]][currentSlot_] == "1") planned.push_back(model_.autoPrograms[i]);
+  runStartupList(LaunchList::Auto, std::move(planned));
 }
 
 void Scheduler::runManualStartPrograms() {
+  std::vector<StartupProgram> filled;
   for (const StartupProgram& program : model_.manualPrograms)
-    if (!program.path.empty()) applyStartupRule(program, LaunchList::Manual);
+    if (!program.path.empty()) filled.push_back(program);
+  runStartupList(LaunchList::Manual, std::move(filled));
 }
 
 void Scheduler::launchTimedProgram(int number) {
   const TimedProgram& program = model_.timedPrograms.at(static_cast<std::size_t>(number));
   const std::string& path = program.path;
   if (asciiLower(path) == "sed") {
-    // The earliest started program of that name that still runs; once it is stopped, the next
-    // "sed" goes to a later one, and with none left nothing happens.
-    const auto it = std::find_if(running_.begin(), running_.end(),
-                                 [&](const Running& r) { return r.process && r.name == program.name; });
+    // The earliest started program of that name that still runs; one that ended by itself or was
+    // stopped is passed over, and with none left nothing happens.
+    const auto it = std::find_if(running_.begin(), running_.end(), [&](const Running& r) {
+      return r.process && r.name == program.name && !r.process->hasEnded();
+    });
     if (it != running_.end()) {
       it->process->terminate();
       it->process.reset();
       observer().onStop(program.name);
+      logEvent("stop", program.name);
     }
     return;
   }
   // The path is used as stored: lower-casing it would break it on a case-sensitive file system.
   if (path.empty()) return;
-  if (auto process = launch(LaunchList::Timed, program.name, path))
-    running_.push_back({program.name, std::move(process)});
+  // A document is not waited for: nothing after it depends on its end.
+  Launched launched = launch(LaunchList::Timed, program.name, path);
+  if (launched.process) running_.push_back({program.name, std::move(launched.process)});
 }
 
 }  // namespace sayolt

@@ -1,12 +1,13 @@
 #pragma once
 // The resident scheduler: start-up, the one-second tick, the launcher and the shutdown. One object
 // holds what the programs keep as module state, so a test can build as many as it likes.
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
@@ -21,6 +22,14 @@ namespace sayolt {
 inline constexpr const char* kSchedulerTitle = "Sayolt_123";
 inline constexpr const char* kMainWindowTitle = "Sayolt起動終了";
 
+class SchedulerEventLog;
+class IniSnapshot;
+
+// What asked for a reload of the schedule. The panel's reloads and the one at 0:00:01 while the
+// timer runs are recomputations that replace times typed on the panel; the catch-up on the first
+// tick of a new date and the one at the day start keep them.
+enum class ReloadCause { Panel, Midnight, CatchUp, DayStart };
+
 class Scheduler {
  public:
   // settingsFile: "Sayolt設定.ini" in the program's folder.
@@ -34,9 +43,17 @@ class Scheduler {
   void startScheduler();
 
   void loadSettings();
+  // Reads the settings into a new model; on an error keeps the last good one and returns the
+  // error's message instead of ending the program.
+  std::optional<std::string> tryLoadSettings();
   void computeEndAndNextStart();
   void updateTrayIcon();
+  // The panel's reload (再読込 after its time check, the absence switch, opening the panel while the
+  // timer runs). A settings error keeps the last good settings and is told in a notice.
   void reloadSchedule();
+  void reloadSchedule(ReloadCause cause);
+  // 再読込: the time check, then the panel's reload.
+  void recheckAndReload();
   void onClockTick();
 
   void runAutoStartPrograms();
@@ -53,6 +70,11 @@ class Scheduler {
   void overrideNextStart(TimeOfDay t);
   void startTimer();
 
+  // Where the scheduler writes what it decided and did (none: not written).
+  void setEventLog(SchedulerEventLog* log);
+  // Called at the end of every reload of the schedule, so that open windows show the new day.
+  void setOnScheduleReloaded(std::function<void()> handler) { onScheduleReloaded_ = std::move(handler); }
+
   // State.
   const ScheduleModel& model() const { return model_; }
   bool settingsLoaded() const { return settingsLoaded_; }
@@ -63,6 +85,10 @@ class Scheduler {
   TimeOfDay nextStartTime() const { return nextStartTime_; }
   bool shutdownSuspended() const { return shutdownSuspended_; }
   bool nextStartOverridden() const { return nextStartOverridden_; }
+  // An end time typed on the panel that still holds.
+  std::optional<TimeOfDay> typedEndTime() const { return typedEnd_; }
+  // Whether the start-up list still waits on a document's program.
+  bool startupListWaiting() const { return startup_.has_value(); }
   const std::string& trayIconSetting() const { return trayIconSetting_; }
   int timerIntervalMs() const { return timer_->intervalMs(); }
   const std::filesystem::path& iniPath() const { return settingsFile_; }
@@ -77,6 +103,15 @@ class Scheduler {
     std::string name;
     std::unique_ptr<RunningProcess> process;
   };
+  // A start-up list in progress: the next program, the document the list waits on, the delay.
+  struct StartupList {
+    LaunchList list;
+    std::vector<StartupProgram> programs;
+    std::size_t next = 0;
+    std::unique_ptr<RunningProcess> document;
+    StartupProgram waitingFor;  // whose delay follows the document
+    std::optional<LocalTime> delayUntil;
+  };
 
   TimeOfDay timeOfDayNow() const;
   void waitUntilClock(LocalTime target);
@@ -88,8 +123,18 @@ class Scheduler {
   [[noreturn]] void endHere(const std::string& reason);
   void runCountdown();
   LaunchHow howToLaunch(const std::string& path);
-  std::unique_ptr<RunningProcess> launch(LaunchList list, const std::string& name, const std::string& path);
-  void applyStartupRule(const StartupProgram& program, LaunchList list);
+  struct Launched {
+    bool started = false;
+    std::unique_ptr<RunningProcess> process;   // an executable's
+    std::unique_ptr<RunningProcess> document;  // the program showing a document
+  };
+  Launched launch(LaunchList list, const std::string& name, const std::string& path);
+  void runStartupList(LaunchList list, std::vector<StartupProgram> programs);
+  void advanceStartupList();
+  void beginDelay(StartupList& startup, const StartupProgram& program);
+  void runTimedRuns();
+  void logEvent(const std::string& kind, const std::string& text);
+  void warn(const std::string& text);
   SchedulerObserver& observer() { return *observer_; }
 
   Platform& platform_;
@@ -112,7 +157,18 @@ class Scheduler {
   bool shutdownSuspended_ = false;
   bool countdownAborted_ = false;
   bool countingDown_ = false;
-  std::array<bool, keys::kTimedRuns> timedRunDone_{};
+  // Runs done, by the schedule day of the moment they were due, category and row.
+  std::set<std::tuple<int, int, int>> timedRunsDone_;
+  std::optional<TimeOfDay> typedEnd_;
+  std::optional<TimeOfDay> typedNextStart_;
+  std::optional<std::string> lastReloadError_;
+  std::optional<StartupList> startup_;
+  bool tickRunsStartup_ = false;
+  bool advancingStartup_ = false;
+  SchedulerEventLog* eventLog_ = nullptr;
+  std::function<void()> onScheduleReloaded_;
+  std::shared_ptr<const IniSnapshot> lastGoodSettings_;
+  std::optional<LocalTime> lastTickAt_;
   std::vector<Running> running_;  // the launcher's runningNames / runningHandles
   std::string trayIconSetting_ = "1";
   std::string trayTooltip_;

@@ -1,3 +1,4 @@
+#include "scheduler/core/event_log.h"
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "shared/ini_file.h"
@@ -27,8 +28,9 @@ void Scheduler::shiftClockForNextStart() {
   const TimeOfDay target = ((-untilNext) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
   const bool accepted = platform_.clock.setLocalTimeOfDay(target);
   observer().onClockShift(target, accepted);
+  logEvent("clock-shift", formatHourMinuteSecond(target) + (accepted ? "" : " 拒否"));
   if (!accepted) {
-    notice(kClockRefusedNotice);
+    warn(kClockRefusedNotice);
     return;
   }
   shift_ = target - t;
@@ -38,17 +40,25 @@ void Scheduler::shiftClockForNextStart() {
 }
 
 void Scheduler::shutdownWindows() {
+  if (startup_) {
+    // The day is over; what the start-up list had not started yet stays unstarted.
+    logEvent("startup-abandoned", "");
+    startup_.reset();
+  }
   const std::string value = formatHourMinute(nextStartTime_);
   try {
     IniFile(iniPath()).set(keys::kNextStartSection, keys::kNextStartKey, value);
     observer().onRecordNextStart(value);
+    logEvent("next-start", value);
   } catch (const IniError& error) {
-    notice(std::string("次回起動時刻を記録できませんでした。\n") + error.what());
+    warn(std::string("次回起動時刻を記録できませんでした。\n") + error.what());
   }
   if (trayIconSetting_ == "1") platform_.tray.remove();
 
+  logEvent(kShutdownRequestEvent, "");
   const bool accepted = platform_.power.requestShutdown();
   observer().onShutdownRequested(accepted);
+  logEvent("shutdown-answer", accepted ? "受理" : "拒否");
   if (!accepted) {
     // Left as it is the PC would run on with a shifted clock and no scheduler.
     if (shift_) {

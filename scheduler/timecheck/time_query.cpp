@@ -29,7 +29,9 @@ std::optional<TimeAnswer> TimeQuery::ask(const std::string& host) {
   const MonotonicMs start = platform_.clock.monotonicMs();
   std::optional<UtcTime> answer;
   // Datagrams from anyone else, or that fail the checks, are dropped and the wait goes on.
+  // A failed lookup is a failed send: the attempt ends at once, as it does for one refused outright.
   const auto answered = [&] {
+    if (socket->sendFailed()) return true;
     while (!answer) {
       const auto datagram = socket->receive();
       if (!datagram) break;

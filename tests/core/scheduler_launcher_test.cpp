@@ -126,9 +126,8 @@ TEST(LauncherWorkbook, TimedWorkbookOpensInAVisibleApplication) {
   EXPECT_TRUE(day.rig.records("process-started").empty());
 }
 
-TEST(LauncherDocument, DocumentHoldsTheSchedulerUntilItsProgramEnds) {
-  // Open from 9:00 to 9:30: the run at 9:10 passes unseen, the one at 9:29:57 is still in its
-  // window when the scheduler comes back.
+TEST(LauncherDocument, DocumentDoesNotHoldTheDay) {
+  // Open from 9:00 to 9:30: the runs at 9:10 and 9:29:57 start at their times.
   Settings s = longMonday();
   s.timedProgram(0, "手順書", "C:\\手順書.pdf")
       .timedProgram(1, "十分", "C:\\ten.exe")
@@ -145,9 +144,58 @@ TEST(LauncherDocument, DocumentHoldsTheSchedulerUntilItsProgramEnds) {
   EXPECT_EQ(fmt(opened[0].trueTime), "2027-01-04 09:00:00");
   EXPECT_EQ(fmt(closed[0].trueTime), "2027-01-04 09:30:00");
   const auto started = day.rig.records("process-started");
-  ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0].field("path"), "C:\\after.exe");
-  EXPECT_EQ(fmt(started[0].trueTime), "2027-01-04 09:30:00");
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[0].field("path"), "C:\\ten.exe");
+  EXPECT_EQ(fmt(started[0].trueTime), "2027-01-04 09:10:00");
+  EXPECT_EQ(started[1].field("path"), "C:\\after.exe");
+  EXPECT_EQ(fmt(started[1].trueTime), "2027-01-04 09:29:57");
+}
+
+TEST(LauncherDocument, TimedDocumentOpenAcrossTheEndDoesNotStopTheCountdown) {
+  Settings s = baseSettings();
+  s.day({kMonday}, "7:30", "17:30").start(kTuesday, 0, "7:30");
+  s.timedProgram(0, "日報", "C:\\日報.pdf").timedRun(kMonday, 0, "17:00", "0");
+  SchedulerRig rig(at("2027-01-04 16:59:00"), s);
+  rig.fake.documentRunTimes["C:\\日報.pdf"] = 45min;
+  ASSERT_FALSE(rig.start().has_value());
+
+  ASSERT_TRUE(rig.runUntil(at("2027-01-04 18:00:00")).has_value());
+
+  ASSERT_EQ(rig.countdown.shownAt.size(), 1u);
+  EXPECT_EQ(fmt(rig.countdown.shownAt[0]), "2027-01-04 17:30:00");
+  EXPECT_TRUE(rig.fake.shutdownRequested);
+  EXPECT_EQ(rig.setting(keys::kNextStartSection, keys::kNextStartKey), "7:30");
+}
+
+TEST(LauncherStop, SedPassesOverAProgramThatEndedByItself) {
+  Settings s = longMonday();
+  s.timedProgram(0, "表示", "C:\\viewer.exe").timedProgram(1, "表示", "sed");
+  s.timedRun(kMonday, 0, "9:00", "0").timedRun(kMonday, 1, "9:30", "0").timedRun(kMonday, 2, "10:00", "1");
+  Day day(s);
+  // The first instance closes at 9:10; the second, started at 9:30, runs on.
+  day.rig.fake.programRunTimes["C:\\viewer.exe"] = 10min;
+  day.rig.fake.scheduleAt(6 * 60 * 1000, [&] { day.rig.fake.programRunTimes.clear(); });
+  day.runTo("2027-01-04 11:00:00");
+
+  EXPECT_EQ(day.rig.records("process-ended").size(), 1u);
+  const auto stopped = day.rig.records("process-terminated");
+  ASSERT_EQ(stopped.size(), 1u);
+  EXPECT_EQ(fmt(stopped[0].trueTime), "2027-01-04 10:00:00");
+  EXPECT_EQ(day.rig.fake.runningProcesses, 0);
+}
+
+TEST(LauncherShell, FolderAndAddressGoToTheDesktopsOpener) {
+  Settings s = longMonday();
+  s.timedProgram(0, "共有", "\\\\server\\共有").timedProgram(1, "社内", "https://intra.example/今日");
+  s.timedRun(kMonday, 0, "9:00", "0").timedRun(kMonday, 1, "9:01", "1");
+  Day day(s);
+  day.rig.fake.folders.insert("\\\\server\\共有");
+  day.runTo("2027-01-04 10:00:00");
+
+  EXPECT_EQ(day.rig.fields("desktop-opened", "path"),
+            (std::vector<std::string>{"\\\\server\\共有", "https://intra.example/今日"}));
+  EXPECT_TRUE(day.rig.records("document-opened").empty());
+  EXPECT_TRUE(day.rig.notices().empty());
 }
 
 TEST(LauncherDocument, DocumentThatCannotBeOpenedIsReported) {

@@ -146,13 +146,14 @@ TEST(SchedulerStartKind, UndecidedCheckLeavesTheManualStart) {
   EXPECT_EQ(rig.observer.details("launch"), (std::vector<std::string>{"manual:メモ帳:exe"}));
 }
 
-TEST(SchedulerStartupPrograms, ThreeKindsWithDelaysAndTheTickOnlyAfterTheLastDelay) {
+TEST(SchedulerStartupPrograms, ThreeKindsWithDelays_TheTickRunsWhileTheListWaitsOnADocument) {
   Settings s = mondayTwoSessions();
   s.manualProgram(0, "ブラウザ", "C:\\web.exe", "5")
       .manualProgram(1, "日報", "C:\\日報.xls", "3")
       .manualProgram(2, "手順書", "C:\\手順書.pdf", "2");
-  // Due 29 s after the check; a tick before the last delay would start it at once.
-  s.timedProgram(0, "時計", "C:\\clock.exe").timedRun(kMonday, 0, "10:00:29", "0");
+  // Due while the document is open; a fourth program follows the document's delay.
+  s.manualProgram(3, "後", "C:\\after.exe", "");
+  s.timedProgram(0, "時計", "C:\\clock.exe").timedRun(kMonday, 0, "10:00:20", "0");
   SchedulerRig rig(at("2027-01-04 09:59:58"), s);
   rig.clockCheck.answer = 0;
   rig.fake.documentRunTimes["C:\\手順書.pdf"] = 20s;
@@ -164,7 +165,7 @@ TEST(SchedulerStartupPrograms, ThreeKindsWithDelaysAndTheTickOnlyAfterTheLastDel
   const auto book = rig.records("workbook-opened");
   const auto opened = rig.records("document-opened");
   const auto closed = rig.records("document-closed");
-  ASSERT_EQ(exe.size(), 2u);
+  ASSERT_EQ(exe.size(), 3u);
   ASSERT_EQ(book.size(), 1u);
   ASSERT_EQ(opened.size(), 1u);
   ASSERT_EQ(closed.size(), 1u);
@@ -173,10 +174,30 @@ TEST(SchedulerStartupPrograms, ThreeKindsWithDelaysAndTheTickOnlyAfterTheLastDel
   EXPECT_EQ(book[0].field("visible"), "0");  // a startup workbook leaves the application as it is
   EXPECT_EQ(fmt(opened[0].trueTime), "2027-01-04 10:00:08");
   EXPECT_EQ(fmt(closed[0].trueTime), "2027-01-04 10:00:28");
-  // The document's program closed at :28, its delay ran to :30; the first tick is after that.
+  // The day goes on while the document is open; the list goes on after its program closed at
+  // :28 and its delay of two seconds.
   EXPECT_EQ(exe[1].field("path"), "C:\\clock.exe");
-  EXPECT_GT(exe[1].trueTime, at("2027-01-04 10:00:30"));
-  EXPECT_LT(exe[1].trueTime, at("2027-01-04 10:00:32"));
+  EXPECT_EQ(fmt(exe[1].trueTime), "2027-01-04 10:00:20");
+  EXPECT_EQ(exe[2].field("path"), "C:\\after.exe");
+  EXPECT_GE(exe[2].trueTime, at("2027-01-04 10:00:29"));
+  EXPECT_LE(exe[2].trueTime, at("2027-01-04 10:00:30"));
+  EXPECT_FALSE(rig.scheduler->startupListWaiting());
+}
+
+TEST(SchedulerStartupPrograms, PlannedEntryWithoutAPathStillWaitsItsDelay) {
+  Settings s = baseSettings();
+  s.day({kMonday, kTuesday}, "7:30", "17:30");
+  s.autoProgram(0, "空き", "", "20").autoProgram(1, "次", "C:\\next.exe", "0");
+  s.plan(0, kMonday, 0).plan(1, kMonday, 0);
+  SchedulerRig rig(at("2027-01-04 07:30:05"), s);
+
+  ASSERT_FALSE(rig.start().has_value());
+
+  const auto started = rig.records("process-started");
+  ASSERT_EQ(started.size(), 1u);
+  // The check was over at 7:30:07; the empty entry's twenty seconds came first.
+  EXPECT_EQ(fmt(started[0].trueTime), "2027-01-04 07:30:27");
+  EXPECT_TRUE(rig.notices().empty());
 }
 
 TEST(SchedulerStartupPrograms, FailingProgramIsReportedWithoutHoldingTheListUp) {

@@ -277,6 +277,13 @@ class SchedulerRig {
     return std::nullopt;
   }
 
+  // Holds the thread at the true moment `when` for `duration`: no event is handled meanwhile.
+  void blockAt(LocalTime when, std::chrono::milliseconds duration) {
+    fake.scheduleAt(
+        fake.monotonicNow() + std::chrono::duration_cast<std::chrono::milliseconds>(when - fake.trueNow()).count(),
+        [this, duration] { fake.advanceBlocking(duration); });
+  }
+
   std::vector<FakeRecord> records(const std::string& event) const {
     std::vector<FakeRecord> found;
     for (const auto& r : fake.records())

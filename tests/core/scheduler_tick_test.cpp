@@ -207,7 +207,9 @@ TEST(SchedulerRuns, StartWithinFiveSecondsOfTheirTime) {
 
     const auto started = rig.records("process-started");
     ASSERT_EQ(started.size(), c.runs ? 1u : 0u);
-    if (c.runs) EXPECT_EQ(fmt(started[0].trueTime), "2027-01-04 09:00:04");
+    if (c.runs) {
+      EXPECT_EQ(fmt(started[0].trueTime), "2027-01-04 09:00:04");
+    }
   }
 }
 
@@ -243,30 +245,48 @@ TEST(SchedulerRuns, RowWithoutAUsableProgramNumberLaunchesNothing) {
   EXPECT_TRUE(rig.notices().empty());
 }
 
-TEST(SchedulerRuns, RowRunsOncePerStartOfTheScheduler) {
-  // Done flags go by row: after the midnight reload Tuesday's row 0 stays done from Monday's
-  // 9:00, while row 5 runs.
+TEST(SchedulerRuns, EachScheduleDayRunsItsRowsOnce) {
+  // The PC stays on through the night: Tuesday's row 0 runs although Monday's row 0 ran at 9:00,
+  // and a run whose window spans midnight runs once, on the day it was due.
   Settings s = officeDay();
   s.timedProgram(2, "火曜0", "C:\\tue0.exe").timedProgram(3, "火曜5", "C:\\tue5.exe");
+  s.timedProgram(4, "夜", "C:\\night.exe");
   s.timedRun(kTuesday, 0, "10:00", "2").timedRun(kTuesday, 5, "10:00", "3");
+  s.timedRun(kMonday, 7, "23:59:58", "4").timedRun(kTuesday, 7, "23:59:58", "4");
   SchedulerRig rig(at("2027-01-04 08:59:00"), s);
   ASSERT_FALSE(rig.start().has_value());
-  rig.scheduler->suspendShutdown();  // the PC stays on through the night
+  rig.scheduler->suspendShutdown();
   rig.scheduler->startTimer();
 
   ASSERT_FALSE(rig.runUntil(at("2027-01-05 11:00:00")).has_value());
 
   EXPECT_EQ(rig.observer.of("reloaded").size(), 1u);
-  EXPECT_EQ(rig.fields("process-started", "path"), (std::vector<std::string>{"C:\\Tools\\backup.exe", "C:\\tue5.exe"}));
+  EXPECT_EQ(rig.fields("process-started", "path"),
+            (std::vector<std::string>{"C:\\Tools\\backup.exe", "C:\\night.exe", "C:\\tue0.exe", "C:\\tue5.exe"}));
+}
+
+TEST(SchedulerRuns, TuesdaysSmallHoursRunAfterAnAbortOnMondayRunsOnce) {
+  Settings s = officeDay();
+  s.timedProgram(2, "集計", "C:\\night.exe").timedRun(kMonday, 0, "0:30", "2").timedRun(kTuesday, 0, "0:30", "2");
+  SchedulerRig rig(at("2027-01-04 00:29:00"), s);
+  ASSERT_FALSE(rig.start().has_value());
+  rig.countdown.pressAt(at("2027-01-04 17:30:03"));
+
+  ASSERT_FALSE(rig.runUntil(at("2027-01-05 07:00:00")).has_value());
+
+  const auto started = rig.records("process-started");
+  std::vector<std::string> nights;
+  for (const auto& r : started)
+    if (r.field("path") == "C:\\night.exe") nights.push_back(fmt(r.trueTime));
+  EXPECT_EQ(nights, (std::vector<std::string>{"2027-01-04 00:30:00", "2027-01-05 00:30:00"}));
 }
 
 TEST(SchedulerMidnight, ReloadTakesTheDaysChangesOnceEvenAfterALateTick) {
-  // A document opened at 23:59:58 holds the scheduler until 0:00:03.
+  // Something holds the thread from 23:59:58 until 0:00:03.
   Settings s = baseSettings();
   s.dayStartMinutes(180).start(kMonday, 0, "20:00").end(kMonday, 0, "1:00").start(kTuesday, 0, "8:00");
-  s.timedProgram(0, "日報", "C:\\日報.pdf").timedRun(kMonday, 0, "23:59:58", "0");
   SchedulerRig rig(at("2027-01-04 21:00:00"), s);
-  rig.fake.documentRunTimes["C:\\日報.pdf"] = 5s;
+  rig.blockAt(at("2027-01-04 23:59:58"), 5s);
   ASSERT_FALSE(rig.start().has_value());
   ASSERT_FALSE(rig.runUntil(at("2027-01-04 22:00:00")).has_value());
   // The editor moves Monday's end in the evening; only the reload reads it.
@@ -287,14 +307,14 @@ TEST(SchedulerMidnight, ReloadTakesTheDaysChangesOnceEvenAfterALateTick) {
 }
 
 TEST(SchedulerMidnight, WindowsSpanningMidnightStillHoldOnce) {
-  // A document opened at 23:59:50 holds the scheduler until just after midnight; the run at
-  // 23:59:58 and the end at 23:59:55 are still due on the ticks right after it.
+  // The thread is held from 23:59:50 until just after midnight; the run at 23:59:58 and the end
+  // at 23:59:55 are still due on the ticks right after it.
   Settings s = baseSettings();
   s.dayStartMinutes(180).start(kMonday, 0, "20:00").end(kMonday, 0, "23:59:55").start(kTuesday, 0, "8:00");
-  s.timedProgram(0, "手順書", "C:\\手順書.pdf").timedProgram(1, "夜間", "C:\\night.exe");
-  s.timedRun(kMonday, 0, "23:59:50", "0").timedRun(kMonday, 1, "23:59:58", "1");
+  s.timedProgram(1, "夜間", "C:\\night.exe");
+  s.timedRun(kMonday, 1, "23:59:58", "1");
   SchedulerRig rig(at("2027-01-04 23:00:00"), s);
-  rig.fake.documentRunTimes["C:\\手順書.pdf"] = 10s + 500ms;
+  rig.blockAt(at("2027-01-04 23:59:50"), 10s + 500ms);
   ASSERT_FALSE(rig.start().has_value());
 
   ASSERT_TRUE(rig.runUntil(at("2027-01-05 00:01:00")).has_value());
@@ -302,7 +322,8 @@ TEST(SchedulerMidnight, WindowsSpanningMidnightStillHoldOnce) {
   const auto started = rig.records("process-started");
   ASSERT_EQ(started.size(), 1u);
   EXPECT_EQ(started[0].field("path"), "C:\\night.exe");
-  EXPECT_EQ(fmt(started[0].trueTime), "2027-01-05 00:00:00");
+  // On the first tick inside the countdown, which the late tick at 0:00:00 began.
+  EXPECT_EQ(fmt(started[0].trueTime), "2027-01-05 00:00:01");
   ASSERT_EQ(rig.countdown.shownAt.size(), 1u);
   EXPECT_EQ(fmt(rig.countdown.shownAt[0]), "2027-01-05 00:00:00");
   EXPECT_EQ(rig.fields("clock-time-of-day", "to").size(), 1u);

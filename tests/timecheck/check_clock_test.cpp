@@ -112,6 +112,20 @@ TEST_F(CheckClock, FirstSilentSecondOutside_ThirdAttemptAgrees) {
   EXPECT_EQ(fake().monotonicNow(), 12'000);
 }
 
+TEST_F(CheckClock, UnresolvableFirstServer_SecondAnswersWithoutTheTenSecondWait) {
+  start("2025-07-01 09:00:00");
+  serve(kNtp1, {FakeTimeReply::noSuchName(40ms)});
+  serve(kNtp2, {FakeTimeReply::trueTime(1s)});
+  // Only NTP2 answers: the dialog says so and the check carries on.
+  EXPECT_EQ(check->checkClock(120s), std::nullopt);
+  EXPECT_EQ(world->hostsAsked(), (std::vector<std::string>{kNtp2, kNtp2}));
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].failure, TimeCheckFailure::Ntp1TimedOut);
+  // Two lookups of 40 ms and two answers of one second, then the dialog's ten seconds: no
+  // attempt at NTP1 waited its ten seconds.
+  EXPECT_EQ(fake().monotonicNow(), 12'080);
+}
+
 TEST_F(CheckClock, LaterAnswerInWindow_Automatic) {
   // The PC came on early; by NTP2's second answer the window has opened.
   start("2025-07-01 07:31:38");

@@ -66,6 +66,13 @@ TEST_F(TimeQueryOnVirtualTime, NoRequestPossible_EndsAtOnce) {
   EXPECT_EQ(world.requestsSent(), 0);
 }
 
+TEST_F(TimeQueryOnVirtualTime, NameThatDoesNotResolve_EndsWhenTheLookupFails) {
+  serve({FakeTimeReply::noSuchName(30ms)});
+  EXPECT_FALSE(query.ask("ntp.example"));
+  EXPECT_EQ(fake.monotonicNow(), 30);
+  for (const auto& r : fake.records()) EXPECT_NE(r.event, "clock-set");
+}
+
 TEST_F(TimeQueryOnVirtualTime, RefusedDatagrams_IgnoredAndWaitGoesOn) {
   FakeTimeReply garbage;
   garbage.kind = FakeTimeReply::Kind::Bytes;
