@@ -1,11 +1,16 @@
 #include "editor/model/startup.h"
 
+#include "editor/model/dates_page.h"
+#include "editor/model/timed_page.h"
+
 namespace sayolt::editor {
 
-StartupReaders startupReaders() {
+StartupReaders startupReaders(const Clock& clock) {
   StartupReaders readers;
-  // The time-specified programs page (loadTimedPrograms, loadTimedRuns) and the dates page
-  // (loadSpecialDates) register their loaders here.
+  readers.timedPrograms = [](const IniSnapshot& file, EditorTables& tables) { TimedPage(tables.timed).load(file); };
+  readers.dates = [&clock](const IniSnapshot& file, EditorTables& tables) {
+    DatesPage(tables.dates).load(file, dateOf(clock.now()));
+  };
   return readers;
 }
 

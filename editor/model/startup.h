@@ -5,6 +5,7 @@
 
 #include "editor/model/main_page.h"
 #include "editor/model/page_repair.h"
+#include "platform/clock.h"
 
 namespace sayolt::editor {
 
@@ -15,8 +16,9 @@ struct StartupReaders {
   PageReader timedPrograms;  // page 2
   PageReader dates;          // page 3
 };
-// The loaders of pages 2 and 3, as their pages register them.
-StartupReaders startupReaders();
+// The loaders of pages 2 and 3, as their pages register them. The dates page drops the dates
+// before the clock's today.
+StartupReaders startupReaders(const Clock& clock);
 
 // Reads the pages 1..lastPage in order. Throws PageLoadError naming the first page that cannot
 // be read; the pages before it are read by then.

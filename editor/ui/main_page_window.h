@@ -21,7 +21,8 @@ class MainPageWindow : public EditorPage {
   Q_OBJECT
 
  public:
-  MainPageWindow(EditorContext& context, StartupReaders readers = startupReaders());
+  explicit MainPageWindow(EditorContext& context) : MainPageWindow(context, startupReaders(context.services.clock)) {}
+  MainPageWindow(EditorContext& context, StartupReaders readers);
 
   // Start-up: reads all three pages, fills the controls, looks for the running scheduler.
   void load() override;
