@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ostream>
 
 #include "scheduler/core/schedule_model.h"
@@ -8,6 +9,7 @@ namespace sayolt::plan {
 
 // Loads the file as the scheduler does at start-up: StartTolerance first, then the eight areas.
 int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
+  if (std::find(args.begin(), args.end(), "--conflicts") != args.end()) return conflictsCommand(args, out, err);
   if (args.size() != 1) {
     err << "使い方: sayolt-plan check FILE\n";
     return 2;

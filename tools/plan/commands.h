@@ -14,6 +14,9 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err);
 int showCommand(const Args& args, std::ostream& out, std::ostream& err);
 int timecheckCommand(const Args& args, std::ostream& out, std::ostream& err);
 int simulateCommand(const Args& args, std::ostream& out, std::ostream& err);
+int workbookCommand(const Args& args, std::ostream& out, std::ostream& err);
+// "check FILE --conflicts": what the workbook would mark red.
+int conflictsCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 // Runs "sayolt-plan <args...>"; the entry point of the executable and of the tests.
 int runPlan(const Args& args, std::ostream& out, std::ostream& err);

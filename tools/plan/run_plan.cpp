@@ -8,9 +8,11 @@ namespace {
 constexpr const char* kUsage =
     "使い方:\n"
     "  sayolt-plan check FILE\n"
+    "  sayolt-plan check FILE --conflicts [--json]\n"
     "  sayolt-plan show FILE --at \"YYYY-MM-DD HH:MM:SS\" [--json]\n"
     "  sayolt-plan simulate FILE --from \"YYYY-MM-DD HH:MM:SS\" --days N [--json]\n"
     "  sayolt-plan timecheck FILE [--json]\n"
+    "  sayolt-plan workbook FILE OUT.xls\n"
     "  sayolt-plan ini get|set|delete-key|delete-section|get-section|set-section FILE ...\n";
 }
 
@@ -26,6 +28,7 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
   if (command == "show") return showCommand(rest, out, err);
   if (command == "timecheck") return timecheckCommand(rest, out, err);
   if (command == "simulate") return simulateCommand(rest, out, err);
+  if (command == "workbook") return workbookCommand(rest, out, err);
   err << kUsage;
   return 2;
 }

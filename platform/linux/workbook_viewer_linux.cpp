@@ -1,0 +1,86 @@
+#include "platform/linux/workbook_viewer_linux.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/office_lock_file.h"
+
+namespace sayolt {
+
+namespace {
+
+std::string hostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+bool startDetached(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.setProgram(program);
+  process.setArguments(arguments);
+  process.setStandardInputFile(QProcess::nullDevice());
+  return process.startDetached();
+}
+
+}  // namespace
+
+bool officeRunningFor(const std::string& osUser) {
+  uid_t uid = ::getuid();
+  if (!osUser.empty()) {
+    const passwd* entry = ::getpwnam(osUser.c_str());
+    if (!entry) return false;
+    uid = entry->pw_uid;
+  }
+  std::error_code error;
+  for (const auto& process : std::filesystem::directory_iterator("/proc", error)) {
+    const std::string pid = process.path().filename().string();
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    struct stat st {};
+    if (::stat(process.path().c_str(), &st) != 0 || st.st_uid != uid) continue;
+    std::ifstream comm(process.path() / "comm");
+    std::string name;
+    if (std::getline(comm, name) && name == "soffice.bin") return true;
+  }
+  return false;
+}
+
+LinuxWorkbookViewer::LinuxWorkbookViewer(OfficeRunning officeRunning)
+    : officeRunning_(officeRunning ? std::move(officeRunning) : OfficeRunning(officeRunningFor)) {}
+
+bool LinuxWorkbookViewer::isInUse(const std::filesystem::path& file) {
+  const std::filesystem::path lockPath = officeLockPath(file);
+  std::error_code error;
+  if (!std::filesystem::exists(lockPath, error)) return false;
+  std::ifstream in(lockPath, std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto lock = parseOfficeLock(content);
+  // An unreadable lock is judged by this machine's LibreOffice alone.
+  if (lock && !lock->host.empty() && lock->host != hostName()) return true;
+  if (officeRunning_(lock ? lock->osUser : std::string())) return true;
+  // Left by a LibreOffice that crashed: it would otherwise block the file for good.
+  std::filesystem::remove(lockPath, error);
+  return false;
+}
+
+bool LinuxWorkbookViewer::show(const std::filesystem::path& file) {
+  const QString path = QString::fromStdString(file.string());
+  const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+  if (!soffice.isEmpty() && startDetached(soffice, {QStringLiteral("--calc"), QStringLiteral("--nologo"),
+                                                    QStringLiteral("--norestore"), path}))
+    return true;
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  return !opener.isEmpty() && startDetached(opener, {path});
+}
+
+std::unique_ptr<WorkbookViewer> createWorkbookViewer() { return std::make_unique<LinuxWorkbookViewer>(); }
+
+}  // namespace sayolt
