@@ -76,6 +76,7 @@ void MainPageWindow::showValues(const MainPageValues& v) {
     for (std::size_t n = 0; n < rows.size(); ++n) {
       names[n]->setText(q(rows[n].name));
       paths[n]->setText(q(rows[n].path));
+      paths[n]->setCursorPosition(0);  // a long path shows its beginning, as typed
       delays[n]->setText(q(rows[n].delay));
     }
   };

@@ -1,0 +1,279 @@
+// The main page's real widgets, offscreen, pressed with QTest: fields that keep the focus,
+// highlights and program selection, the caption cycle, the buttons, and start-up's repair question.
+#include "editor/ui/main_page_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "editor/ui/editor_navigator.h"
+#include "tests/editor/editor_fakes.h"
+#include "tests/editor/editor_files.h"
+#include "tests/support/qt_test_app.h"
+
+namespace sayolt::editor::ui {
+namespace {
+
+using test::TempFolder;
+
+const QColor kGreen(192, 255, 192);
+const char* const kTimeMessage = "h:mm 形式で記入してください";
+
+// Every day starts at 8:00; servers, tolerance and priority set; program 0 runs after Monday's start.
+const char* const kGoodFile =
+    "[起動終了時刻]\r\n0-0-0=8:00\r\n0-0-1=12:00\r\n0-1-0=8:00\r\n0-2-0=8:00\r\n0-3-0=8:00\r\n0-4-0=8:00\r\n"
+    "0-5-0=8:00\r\n0-6-0=8:00\r\n0-7-0=8:00\r\n0-8-0=8:00\r\n1-0-0=17:00\r\n"
+    "[自動実行時プログラム]\r\nプログラム名0=メール\r\nパス0=C:\\mail.exe\r\n遅延0=5\r\n"
+    "プログラム名1=日報\r\nパス1=C:\\report.exe\r\n遅延1=10\r\n"
+    "[自動実行時プログラム実行予定]\r\n0-0-0=1\r\n"
+    "[NTPサーバー]\r\nサーバー0=ntp.nict.jp\r\nサーバー1=time.google.com\r\n"
+    "[起動時調整時間]\r\n時間=30\r\n[休日不在]\r\n優先=0\r\n[一日の区切り]\r\n時刻=300\r\n[次回起動]\r\n時刻=8:00\r\n";
+
+struct MainPageWindowTest : ::testing::Test {
+  MainPageWindowTest() { test::qtTestApp(); }
+
+  MainPageWindow& open(std::string_view text) {
+    test::writeIniText(path, text);
+    page = std::make_unique<MainPageWindow>(context);
+    page->load();
+    page->show();
+    page->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    return *page;
+  }
+  static bool green(const QLineEdit* field) { return field->palette().color(QPalette::Base) == kGreen; }
+  static void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, widget->height() / 2)); }
+  static void retype(QLineEdit* field, const char* text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    field->insert(QString::fromUtf8(text));  // as an IME would hand it over
+  }
+
+  TempFolder folder;
+  std::filesystem::path path = folder / "Sayolt設定.ini";
+  test::FakeEditorServices fakes;
+  EditorContext context{folder.path(), fakes.services()};
+  std::unique_ptr<MainPageWindow> page;
+};
+
+TEST_F(MainPageWindowTest, BadCellKeepsFocusAgainstTabClickAndButtons) {
+  MainPageWindow& p = open(kGoodFile);
+  const std::string before = test::readBytes(path);
+  for (const char* bad : {"25:00", "abc"}) {
+    fakes.dialogs.messages.clear();
+    retype(p.text1[0], bad);
+    QTest::keyClick(p.text1[0], Qt::Key_Tab);
+    EXPECT_TRUE(p.text1[0]->hasFocus()) << bad;
+    click(p.text1[1]);  // a filled start cell: neither focus nor highlight moves
+    EXPECT_TRUE(p.text1[0]->hasFocus());
+    EXPECT_FALSE(green(p.text1[1]));
+    click(p.command6);  // Copy Monday never runs
+    EXPECT_EQ(p.text1[gridIndex(0, 1, 1)]->text(), "");
+    click(p.command5);  // nor does 設定終了
+    EXPECT_TRUE(p.text1[0]->hasFocus());
+    EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(4, kTimeMessage));
+    EXPECT_EQ(fakes.dialogs.titles.back(), "Sayolt設定");
+  }
+  EXPECT_EQ(test::readBytes(path), before);
+
+  // Emptied, the cell lets go; Tab walks to the end cell of the same pair.
+  retype(p.text1[0], "");
+  QTest::keyClick(p.text1[0], Qt::Key_Tab);
+  EXPECT_TRUE(p.text1[gridIndex(1, 0, 0)]->hasFocus());
+  QTest::keyClick(p.text1[gridIndex(1, 0, 0)], Qt::Key_Tab);
+  EXPECT_TRUE(p.text1[gridIndex(0, 0, 1)]->hasFocus());
+
+  // The day start is checked the same way; closing by the frame is never held up.
+  retype(p.text10, "5時");
+  QTest::keyClick(p.text10, Qt::Key_Backtab);
+  EXPECT_TRUE(p.text10->hasFocus());
+  EXPECT_EQ(p.label18->text(), "(1日の開始時刻  5時)");
+  EXPECT_TRUE(p.close());
+}
+
+TEST_F(MainPageWindowTest, AcceptedTimeStaysAsTypedAndIsSaved) {
+  MainPageWindow& p = open(kGoodFile);
+  retype(p.text1[0], "9:05");
+  QTest::keyClick(p.text1[0], Qt::Key_Tab);
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+  EXPECT_EQ(p.text1[0]->text(), "9:05");
+  QSignalSpy ended(&p, &EditorPage::endRequested);
+  click(p.command5);
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(IniSnapshot::load(path).get("起動終了時刻", "0-0-0"), "9:05");
+  EXPECT_EQ(IniSnapshot::load(path).get("次回起動", "時刻"), "8:00");
+}
+
+TEST_F(MainPageWindowTest, StartCellHighlightToggles) {
+  MainPageWindow& p = open(kGoodFile);
+  click(p.text1[1]);
+  EXPECT_TRUE(green(p.text1[1]));
+  click(p.text1[1]);
+  EXPECT_FALSE(green(p.text1[1]));
+  click(p.text1[2]);  // empty: never highlighted
+  EXPECT_FALSE(green(p.text1[2]));
+  click(p.text1[gridIndex(1, 0, 0)]);  // an end cell
+  EXPECT_FALSE(green(p.text1[gridIndex(1, 0, 0)]));
+}
+
+TEST_F(MainPageWindowTest, ProgramSelectionShowsItsPlanAndDiscardsUncommittedToggles) {
+  MainPageWindow& p = open(kGoodFile);
+  click(p.text3[0]);
+  EXPECT_TRUE(green(p.text3[0]));
+  EXPECT_TRUE(green(p.text1[0]));
+  click(p.text1[1]);
+  EXPECT_TRUE(green(p.text1[1]));
+  click(p.text3[1]);  // another program without 確　　定
+  EXPECT_FALSE(green(p.text3[0]));
+  EXPECT_TRUE(green(p.text3[1]));
+  EXPECT_FALSE(green(p.text1[0]));
+  click(p.text3[0]);
+  EXPECT_TRUE(green(p.text1[0]));
+  EXPECT_FALSE(green(p.text1[1]));
+
+  click(p.text1[1]);
+  click(p.command9);
+  EXPECT_EQ(context.tables.main.runPlan[0][0][1], "1");
+  EXPECT_EQ(context.tables.main.runPlan[0][0][0], "1");
+  EXPECT_EQ(context.tables.main.runPlan[0][8][7], "0");
+  EXPECT_EQ(context.tables.main.runPlan[1][0][0], "");
+
+  click(p.text3[5]);  // an empty name: nothing selected, no start cell green
+  for (int i = 0; i < kStartCells; ++i) EXPECT_FALSE(green(p.text1[i])) << i;
+  click(p.text1[0]);
+  click(p.command9);
+  EXPECT_EQ(fakes.dialogs.messages.size(), 1u);
+  EXPECT_EQ(context.tables.main.runPlan[0][0][1], "1");
+}
+
+TEST_F(MainPageWindowTest, CaptionCycleSavesOnlyFromNext) {
+  std::string file = kGoodFile;
+  file.replace(file.find("サーバー1=time.google.com"), std::string("サーバー1=time.google.com").size(), "サーバー1=");
+  MainPageWindow& p = open(file);
+  const std::string before = test::readBytes(path);
+  QSignalSpy next(&p, &EditorPage::nextRequested);
+
+  click(p.command2);
+  EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"サーバー2を記入してください"});
+  EXPECT_EQ(context.errorCount, 1);
+  EXPECT_EQ(p.command2->text(), "もう一度チェックする");
+  EXPECT_EQ(p.command5->text(), "あきらめる\n(保存せず終了)");
+
+  p.text2[1]->setText("time.google.com");
+  click(p.command2);
+  EXPECT_EQ(p.command2->text(), "次へ");
+  EXPECT_EQ(p.command5->text(), "設定終了");
+  EXPECT_EQ(next.count(), 0);
+  EXPECT_EQ(test::readBytes(path), before);
+
+  click(p.command2);
+  EXPECT_EQ(next.count(), 1);
+  EXPECT_EQ(IniSnapshot::load(path).get("NTPサーバー", "サーバー1"), "time.google.com");
+}
+
+TEST_F(MainPageWindowTest, GivingUpEndsWithoutSaving) {
+  MainPageWindow& p = open(kGoodFile);
+  const std::string before = test::readBytes(path);
+  p.text9->setText("0");
+  click(p.command5);
+  EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"起動時調整時間には1以上の整数値を記入してください"});
+  QSignalSpy ended(&p, &EditorPage::endRequested);
+  click(p.command5);
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(test::readBytes(path), before);
+}
+
+TEST_F(MainPageWindowTest, FilePickerCancelKeepsThePath) {
+  MainPageWindow& p = open(kGoodFile);
+  click(p.command1[0]);
+  EXPECT_EQ(p.text4[0]->text(), "C:\\mail.exe");
+  EXPECT_EQ(fakes.dialogs.titles.back(), "ファイルの選択");
+  fakes.dialogs.openFileAnswer = "C:\\Tools\\new.exe";
+  click(p.command4[4]);
+  EXPECT_EQ(p.text7[4]->text(), "C:\\Tools\\new.exe");
+}
+
+TEST_F(MainPageWindowTest, RestartSavesWithoutCheckThenRestartsTheScheduler) {
+  fakes.instances.held.insert(kSchedulerInstanceName);
+  const std::string program = (folder / "Sayolt_123").string();
+  fakes.processes.files.insert(program);
+  MainPageWindow& p = open(kGoodFile);
+  EXPECT_TRUE(p.command3->isEnabled());
+  p.text2[0]->clear();  // would fail the check
+  p.text9->setText("abc");
+  click(p.command3);
+  EXPECT_EQ(IniSnapshot::load(path).get("NTPサーバー", "サーバー0"), "");
+  EXPECT_EQ(IniSnapshot::load(path).get("起動時調整時間", "時間"), "30");
+  EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{kToleranceKeptMessage});
+  EXPECT_EQ(fakes.instances.closeRequests, std::vector<std::string>{kSchedulerInstanceName});
+  EXPECT_EQ(fakes.events.waits, std::vector<MonotonicMs>{500});
+  EXPECT_EQ(fakes.processes.started, std::vector<std::string>{program});
+}
+
+TEST_F(MainPageWindowTest, RestartIsOfferedOnlyWhileTheSchedulerRuns) {
+  EXPECT_FALSE(open(kGoodFile).command3->isEnabled());
+  fakes.instances.held.insert(kSchedulerInstanceName);
+  EXPECT_TRUE(open(kGoodFile).command3->isEnabled());
+}
+
+struct RepairTest : MainPageWindowTest {
+  bool start(StartupReaders readers = {}) {
+    navigator->setPageFactory(PageId::Main, [readers](EditorContext& c) -> std::unique_ptr<EditorPage> {
+      return std::make_unique<MainPageWindow>(c, readers);
+    });
+    return navigator->start();
+  }
+  std::unique_ptr<EditorNavigator> navigator = std::make_unique<EditorNavigator>(context);
+};
+
+TEST_F(RepairTest, NoEndsTheEditorWithoutWriting) {
+  test::writeIniText(path, "[一日の区切り]\r\n時刻=abc\r\n[次回起動]\r\n時刻=8:00\r\n");
+  const std::string before = test::readBytes(path);
+  fakes.dialogs.answers = {MessageAnswer::No};
+  QSignalSpy ended(navigator.get(), &EditorNavigator::editorEnded);
+  EXPECT_FALSE(start());
+  EXPECT_TRUE(navigator->ended());
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(fakes.dialogs.questions, std::vector<std::string>{repairQuestion(PageId::Main)});
+  EXPECT_EQ(fakes.dialogs.questions[0],
+            "第1面のデータに不備があるようです。\n  Yes = 第1面のデータを消去します。再入力してください。\n"
+            "  No = プログラムを終了します。");
+  EXPECT_EQ(test::readBytes(path), before);
+}
+
+TEST_F(RepairTest, YesErasesTheDamagedPageAndShowsDefaults) {
+  fakes.instances.held.insert(kSchedulerInstanceName);
+  std::string file = kGoodFile;
+  const std::string dayStart = "時刻=300";
+  file.replace(file.find(dayStart), dayStart.size(), "時刻=abc");
+  test::writeIniText(path, file + "[祝日]\r\n登録日1=2027/1/1\r\n");
+  fakes.dialogs.answers = {MessageAnswer::Yes};
+  ASSERT_TRUE(start());
+  auto* p = static_cast<MainPageWindow*>(navigator->currentPage());
+  EXPECT_EQ(p->text10->text(), "0:00");
+  EXPECT_EQ(p->text1[0]->text(), "");
+  EXPECT_FALSE(p->option1[0]->isChecked() || p->option1[1]->isChecked());
+  EXPECT_TRUE(p->command3->isEnabled());
+  EXPECT_EQ(test::readIniText(path), "[次回起動]\r\n時刻=8:00\r\n[祝日]\r\n登録日1=2027/1/1\r\n");
+}
+
+TEST_F(RepairTest, DamageOnPageTwoErasesOnlyPageTwo) {
+  test::writeIniText(path, std::string(kGoodFile) + "[時刻指定プログラム実行予定]\r\n番号0-0=x\r\n");
+  StartupReaders readers;
+  readers.timedPrograms = [](const IniSnapshot& file, EditorTables&) {
+    if (!file.get("時刻指定プログラム実行予定", "番号0-0").empty()) throw PageLoadError(PageId::TimedPrograms, "x");
+  };
+  bool datesRead = false;
+  readers.dates = [&datesRead](const IniSnapshot&, EditorTables&) { datesRead = true; };
+  fakes.dialogs.answers = {MessageAnswer::Yes};
+  ASSERT_TRUE(start(readers));
+  EXPECT_EQ(fakes.dialogs.questions, std::vector<std::string>{repairQuestion(PageId::TimedPrograms)});
+  EXPECT_FALSE(datesRead);  // start-up stops reading after the repaired page
+  EXPECT_EQ(IniSnapshot::load(path).get("時刻指定プログラム実行予定", "番号0-0"), "");
+  EXPECT_EQ(IniSnapshot::load(path).get("起動終了時刻", "0-0-0"), "8:00");
+}
+
+}  // namespace
+}  // namespace sayolt::editor::ui
