@@ -5,9 +5,11 @@
 #include <QTranslator>
 
 #include "editor/model/editor_context.h"
+#include "editor/ui/dates_page_window.h"
 #include "editor/ui/editor_font.h"
 #include "editor/ui/editor_navigator.h"
 #include "editor/ui/main_page_window.h"
+#include "editor/ui/timed_page_window.h"
 #include "platform/native_platform.h"
 
 int main(int argc, char** argv) {
@@ -31,7 +33,12 @@ int main(int argc, char** argv) {
   navigator.setPageFactory(ed::PageId::Main, [](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
     return std::make_unique<ed::ui::MainPageWindow>(c);
   });
-  // The time-specified programs page and the dates page register their factories here.
+  navigator.setPageFactory(ed::PageId::TimedPrograms, [](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
+    return std::make_unique<ed::ui::TimedPageWindow>(c);
+  });
+  navigator.setPageFactory(ed::PageId::Dates, [](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
+    return std::make_unique<ed::ui::DatesPageWindow>(c);
+  });
   QObject::connect(&navigator, &ed::ui::EditorNavigator::editorEnded, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   if (!navigator.start()) return 0;

@@ -72,14 +72,13 @@ std::string TimedPage::shownNumberOf(std::string_view storedIndex) {
   return std::to_string(*n + 1);
 }
 
-void TimedPage::storeRunTimes(const RunSlotTexts& startTimes) { tables.runTimes[tables.selectedCategory] = startTimes; }
+void TimedPage::storeRunTime(int slot, std::string startTime) {
+  tables.runTimes[tables.selectedCategory].at(static_cast<size_t>(slot)) = std::move(startTime);
+}
 
-void TimedPage::storeRunNumbers(const RunSlotTexts& numberTexts) {
-  RunSlotTexts& stored = tables.runPrograms[tables.selectedCategory];
-  for (int s = 0; s < keys::kTimedRuns; ++s) {
-    // A field that holds no number cannot be left, so it keeps what the table had.
-    if (auto index = storedIndexOf(numberTexts[s])) stored[s] = std::move(*index);
-  }
+void TimedPage::storeRunNumber(int slot, std::string_view numberText) {
+  if (auto index = storedIndexOf(numberText))
+    tables.runPrograms[tables.selectedCategory].at(static_cast<size_t>(slot)) = std::move(*index);
 }
 
 void TimedPage::setProgram(int index, std::string name, std::string path) {

@@ -29,9 +29,10 @@ class TimedPage {
   // The one-based number shown for a stored index ("2" shows "3"); a text that is no number shows as it is.
   static std::string shownNumberOf(std::string_view storedIndex);
 
-  // The grid's texts into the shown category, as its start-time and number fields are left.
-  void storeRunTimes(const RunSlotTexts& startTimes);
-  void storeRunNumbers(const RunSlotTexts& numberTexts);
+  // A grid field's text into the shown category. A number field that holds no number keeps what
+  // the table had (such a field cannot be left).
+  void storeRunTime(int slot, std::string startTime);
+  void storeRunNumber(int slot, std::string_view numberText);
   void setProgram(int index, std::string name, std::string path);
 
   // Monday's 30 slots onto 火曜日..金曜日, empty ones included.

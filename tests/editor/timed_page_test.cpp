@@ -88,13 +88,10 @@ TEST_F(TimedFixture, NumberFieldRules) {
 
 TEST_F(TimedFixture, GridEditsGoToTheShownCategoryOnly) {
   page.tables.selectedCategory = kWednesday;
-  RunSlotTexts times{}, numbers{};
-  times[4] = "9:05";
-  numbers[4] = "3";
-  numbers[5] = "abc";  // cannot normally be left; keeps what the table had
   page.tables.runPrograms[kWednesday][5] = "7";
-  page.storeRunTimes(times);
-  page.storeRunNumbers(numbers);
+  page.storeRunTime(4, "9:05");
+  page.storeRunNumber(4, "3");
+  page.storeRunNumber(5, "abc");  // cannot normally be left; keeps what the table had
   EXPECT_EQ(page.tables.runTimes[kWednesday][4], "9:05");
   EXPECT_EQ(page.tables.runPrograms[kWednesday][4], "2");
   EXPECT_EQ(page.tables.runPrograms[kWednesday][5], "7");
