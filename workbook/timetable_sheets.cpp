@@ -38,14 +38,6 @@ std::uint16_t inheritedXf(const Sheet& sheet, std::uint16_t row, std::uint16_t c
   return kDefaultCellXf;
 }
 
-// Keys of the cells that lie in the area now.
-std::vector<std::uint32_t> cellsInArea(const Sheet& sheet, std::uint16_t firstRow, std::uint16_t columns) {
-  std::vector<std::uint32_t> keys;
-  for (auto it = sheet.cells.lower_bound(cellKey(firstRow, 0)); it != sheet.cells.end(); ++it)
-    if (keyCol(it->first) < columns) keys.push_back(it->first);
-  return keys;
-}
-
 // One cell of the area as it should end up.
 struct Target {
   Cell::Kind kind = Cell::Kind::Blank;
@@ -53,6 +45,22 @@ struct Target {
   std::u16string text;
   FormatChange change;
 };
+
+// Clears the contents of the area's other cells and applies the change to their formats. The
+// targets take their whole change from their own formats instead, so that no format in
+// between is added to the file.
+void clearArea(Sheet& sheet, FormatTable& formats, std::uint16_t firstRow, std::uint16_t columns,
+               const FormatChange& change, const std::map<std::uint32_t, Target>& targets) {
+  for (auto it = sheet.cells.lower_bound(cellKey(firstRow, 0)); it != sheet.cells.end(); ++it) {
+    if (keyCol(it->first) >= columns || targets.count(it->first)) continue;
+    Cell& cell = it->second;
+    cell.xf = formats.derive(cell.xf, change);
+    if (cell.kind != Cell::Kind::Blank) {
+      cell.kind = Cell::Kind::Blank;
+      cell.raw.clear();
+    }
+  }
+}
 
 void apply(WorkbookStream& wb, Sheet& sheet, FormatTable& formats, std::map<std::uint32_t, Target>& targets) {
   for (auto& [key, target] : targets) {
@@ -80,8 +88,6 @@ void writePlan(WorkbookStream& wb, FormatTable& formats, const Timetable& table,
                const std::vector<Conflict>& conflicts) {
   Sheet& sheet = sheetNamed(wb, kPlanSheet);
   std::map<std::uint32_t, Target> targets;
-  for (const std::uint32_t key : cellsInArea(sheet, kPlanFirstRow, kPlanColumns))
-    targets[key].change = {Borders{}, kIcvAutomaticFont, std::nullopt};
 
   const auto bottom = static_cast<std::uint16_t>(table.tableEnd() - 1);
   for (std::uint16_t row = kPlanFirstRow; row <= bottom; ++row)
@@ -108,6 +114,7 @@ void writePlan(WorkbookStream& wb, FormatTable& formats, const Timetable& table,
       }
     }
   }
+  clearArea(sheet, formats, kPlanFirstRow, kPlanColumns, {Borders{}, kIcvAutomaticFont, std::nullopt}, targets);
   apply(wb, sheet, formats, targets);
 }
 
@@ -115,7 +122,6 @@ void writeDates(WorkbookStream& wb, FormatTable& formats, const std::vector<std:
                 const std::vector<std::string>& absences) {
   Sheet& sheet = sheetNamed(wb, kDatesSheet);
   std::map<std::uint32_t, Target> targets;
-  for (const std::uint32_t key : cellsInArea(sheet, kDatesFirstRow, 2)) targets[key].change.borders = Borders{};
   const std::size_t count = std::max(holidays.size(), absences.size());
   for (std::size_t i = 0; i < count && i + kDatesFirstRow <= 0xFFFF; ++i) {
     const auto row = static_cast<std::uint16_t>(kDatesFirstRow + i);
@@ -133,6 +139,7 @@ void writeDates(WorkbookStream& wb, FormatTable& formats, const std::vector<std:
       }
     }
   }
+  clearArea(sheet, formats, kDatesFirstRow, 2, {Borders{}, std::nullopt, std::nullopt}, targets);
   apply(wb, sheet, formats, targets);
 }
 
