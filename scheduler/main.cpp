@@ -5,6 +5,8 @@
 #include <QTranslator>
 
 #include "platform/native_platform.h"
+#include "platform/qt/file_append_qt.h"
+#include "scheduler/core/event_log.h"
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "scheduler/timecheck/check_clock.h"
@@ -38,6 +40,9 @@ int main(int argc, char** argv) {
   checkOptions.logPath = folder / "NTP_Error.txt";
   sayolt::TimeCheck timeCheck(platform, settings, timeServerError, checkOptions);
   sayolt::Scheduler scheduler(platform, timeCheck, countdown, settings);
+  const auto logFiles = sayolt::createQtFileAppend();
+  sayolt::SchedulerEventLog eventLog(*logFiles, platform.clock, folder);
+  scheduler.setEventLog(&eventLog);
 
   try {
     scheduler.start();

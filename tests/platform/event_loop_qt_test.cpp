@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QObject>
 #include <QTimer>
 #include <algorithm>
 
 #include "platform/linux/clock_linux.h"
+#include "platform/qt/dialogs_qt.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt {
@@ -137,6 +140,74 @@ TEST_F(QtEventLoopTest, Timer_StopsFiring_WhenDestroyed) {
   timer.reset();
   loop.runUntil([] { return false; }, clock.monotonicMs() + 40);
   EXPECT_EQ(ticks, 0);
+}
+
+// The open message boxes, as a person would see them.
+std::vector<QMessageBox*> openBoxes() {
+  std::vector<QMessageBox*> boxes;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) boxes.push_back(box);
+  return boxes;
+}
+
+TEST_F(QtEventLoopTest, ModalBox_TicksGoOnUnderIt_ButItsSectionIsNotEnteredAgain) {
+  // Every tick finds the same fault, as a reload of a bad settings file would.
+  QtDialogs dialogs;
+  const char section = 0;
+  int ticks = 0, ticksUnderTheBox = 0, boxesOpened = 0, skipped = 0, mostBoxesAtOnce = 0;
+  bool boxOpen = false;
+  auto timer = loop.createTimer([&] {
+    ++ticks;
+    if (boxOpen) ++ticksUnderTheBox;
+    const bool entered = loop.runExclusive(&section, [&] {
+      ++boxesOpened;
+      boxOpen = true;
+      dialogs.messageOk("Sayolt_123", "設定を読み込めませんでした。");
+      boxOpen = false;
+    });
+    if (!entered) ++skipped;
+  });
+  // Nobody answers for 300 ms; after that every box is answered as soon as it is seen.
+  const MonotonicMs answerFrom = clock.monotonicMs() + 300;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, &context, [&] {
+    const auto boxes = openBoxes();
+    mostBoxesAtOnce = std::max(mostBoxesAtOnce, static_cast<int>(boxes.size()));
+    if (clock.monotonicMs() < answerFrom) return;
+    for (QMessageBox* box : boxes) box->accept();
+  });
+  // Inside the application's own loop: an earlier test's exit request would make every modal
+  // loop return at once.
+  QTimer::singleShot(0, &context, [&] {
+    answerer.start(20);
+    timer->setIntervalMs(10);
+    loop.runUntil([&] { return boxesOpened >= 2 && !boxOpen; }, giveUpAt());
+    timer->setIntervalMs(0);
+    answerer.stop();
+    QCoreApplication::exit(0);
+  });
+  QCoreApplication::exec();
+
+  EXPECT_EQ(mostBoxesAtOnce, 1);
+  EXPECT_GE(ticksUnderTheBox, 10);  // the day went on under the box
+  EXPECT_GE(skipped, 10);
+  // Once answered, the next cause gets its box again.
+  EXPECT_EQ(boxesOpened, 2);
+}
+
+TEST_F(QtEventLoopTest, RunExclusive_OtherSectionsAndLaterEntriesRun) {
+  const char first = 0, second = 0;
+  std::vector<std::string> ran;
+  EXPECT_TRUE(loop.runExclusive(&first, [&] {
+    ran.push_back("first");
+    EXPECT_FALSE(loop.runExclusive(&first, [&] { ran.push_back("first again"); }));
+    EXPECT_TRUE(loop.runExclusive(&second, [&] { ran.push_back("second"); }));
+  }));
+  EXPECT_TRUE(loop.runExclusive(&first, [&] { ran.push_back("first later"); }));
+  // A section left by an exception is free again.
+  EXPECT_THROW(loop.runExclusive(&first, [] { throw 1; }), int);
+  EXPECT_TRUE(loop.runExclusive(&first, [&] { ran.push_back("after the throw"); }));
+  EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "first later", "after the throw"}));
 }
 
 }  // namespace
