@@ -34,7 +34,7 @@ def check(condition, what):
 
 def soffice(folder, target, outdir, *files):
     """One LibreOffice run with a private profile; True when every file was converted."""
-    env = dict(os.environ, LANG="ja_JP.UTF-8")
+    env = dict(os.environ, LC_ALL="C.UTF-8")
     run = subprocess.run([SOFFICE, f"-env:UserInstallation=file://{folder}/profile", "--headless", "--norestore",
                           "--infilter=MS Excel 97", "--convert-to", target, "--outdir", outdir, *files],
                          capture_output=True, text=True, timeout=180, env=env)
