@@ -1,5 +1,6 @@
 #include "platform/linux/processes_linux.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -81,6 +82,33 @@ bool runAndWait(const std::vector<std::string>& args, const std::string& working
   return true;
 }
 
+// Started without waiting; the program held through a pidfd. nullptr when it did not start.
+std::unique_ptr<RunningProcess> startWatched(const std::vector<std::string>& args,
+                                             const std::string& workingDirectory) {
+  QProcess process;
+  process.setProgram(q(args.front()));
+  QStringList rest;
+  for (std::size_t i = 1; i < args.size(); ++i) rest << q(args[i]);
+  process.setArguments(rest);
+  if (!workingDirectory.empty()) process.setWorkingDirectory(q(workingDirectory));
+  process.setStandardInputFile(QProcess::nullDevice());
+  qint64 pid = 0;
+  if (!process.startDetached(&pid) || pid <= 0) return nullptr;
+  return std::make_unique<LinuxRunningProcess>(pid, openPidfd(static_cast<pid_t>(pid)));
+}
+
+// A program's file starts like one: an ELF image or a script's "#!". On vfat, NTFS and SMB mounts
+// every file carries the execute bit, documents included.
+bool startsLikeAProgram(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char head[4] = {};
+  const ssize_t n = ::read(fd, head, sizeof head);
+  ::close(fd);
+  if (n >= 4 && head[0] == '\x7F' && head[1] == 'E' && head[2] == 'L' && head[3] == 'F') return true;
+  return n >= 2 && head[0] == '#' && head[1] == '!';
+}
+
 std::vector<std::string> applicationFolders() {
   std::vector<std::string> folders;
   for (const QString& f : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
@@ -125,6 +153,12 @@ LinuxRunningProcess::~LinuxRunningProcess() {
   if (pidfd_ >= 0) ::close(pidfd_);
 }
 
+bool LinuxRunningProcess::hasEnded() {
+  if (terminated_ || pidfd_ < 0) return true;
+  pollfd p{pidfd_, POLLIN, 0};
+  return ::poll(&p, 1, 0) > 0;
+}
+
 bool LinuxRunningProcess::terminate() {
   if (terminated_) return false;
   terminated_ = true;
@@ -150,7 +184,36 @@ std::unique_ptr<RunningProcess> LinuxProcesses::startExecutable(const std::strin
 
 bool LinuxProcesses::isExecutableFile(const std::string& path) {
   struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0 &&
+         startsLikeAProgram(path);
+}
+
+OpenedDocument LinuxProcesses::openDocument(const std::string& path) {
+  if (!fileExists(path)) return {};
+  showDesktop();
+  std::string workingDirectory;
+  if (const auto args = defaultCommandFor(path, &workingDirectory)) {
+    if (auto program = startWatched(*args, workingDirectory)) return {true, std::move(program)};
+  }
+  // xdg-open hands the file on and may end at once; watching it is the best there is.
+  const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (xdgOpen.isEmpty()) return {};
+  auto program = startWatched({xdgOpen.toStdString(), path}, {});
+  if (!program) return {};
+  return {true, std::move(program)};
+}
+
+bool LinuxProcesses::isFolder(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool LinuxProcesses::openWithDesktop(const std::string& target) {
+  if (target.empty()) return false;
+  const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (!xdgOpen.isEmpty()) return QProcess::startDetached(xdgOpen, {q(target)});
+  const QUrl url = isFolder(target) ? QUrl::fromLocalFile(q(target)) : QUrl(q(target));
+  return QDesktopServices::openUrl(url);
 }
 
 bool LinuxProcesses::openDocumentAndWait(const std::string& path) {

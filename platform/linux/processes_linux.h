@@ -14,6 +14,11 @@ class LinuxProcesses : public Processes {
   bool isExecutableFile(const std::string& path) override;
   // Blocks the calling thread until the document's program has ended.
   bool openDocumentAndWait(const std::string& path) override;
+  // The document's default application, started and watched through a pidfd.
+  OpenedDocument openDocument(const std::string& path) override;
+  bool isFolder(const std::string& path) override;
+  // xdg-open, not waited for.
+  bool openWithDesktop(const std::string& target) override;
   // LibreOffice Calc when installed, else the desktop's default for the file; not waited for.
   bool openWorkbook(const std::string& path, bool makeVisible) override;
   bool fileExists(const std::string& path) override;
@@ -29,6 +34,7 @@ class LinuxRunningProcess : public RunningProcess {
 
   // SIGTERM, up to two seconds for the program to end, then SIGKILL. True when it has ended.
   bool terminate() override;
+  bool hasEnded() override;
   std::int64_t processId() const override { return pid_; }
 
  private:

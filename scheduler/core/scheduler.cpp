@@ -50,6 +50,7 @@ void Scheduler::guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const ProgramEnded& ended) {
+    if (!ended_) logEvent("end", ended.reason);
     if (!ended_) ended_ = ended;
     platform_.events.requestExit(ended.exitCode);
   }
@@ -122,11 +123,17 @@ void Scheduler::start() {
   } catch (const IniError&) {
   }
   if (!tolerance) {
+    logEvent("settings-error", kStartToleranceMessage);
     platform_.dialogs.messageOk(kSchedulerTitle, kStartToleranceMessage);
     endHere("start tolerance");
   }
   startTolerance_ = *tolerance;
-  startScheduler();
+  try {
+    startScheduler();
+  } catch (const ProgramEnded& ended) {
+    logEvent("end", ended.reason);
+    throw;
+  }
 }
 
 void Scheduler::startScheduler() {

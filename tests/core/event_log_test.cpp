@@ -98,7 +98,7 @@ TEST(EventLogDay, ADayFromStartToShutdownInOrder) {
     begin = end + 2;
   }
   EXPECT_EQ(kinds, (std::vector<std::string>{"start", "start-kind", "launch", "countdown", "clock-shift", "next-start",
-                                             "shutdown-request", "shutdown-answer"}));
+                                             "shutdown-request", "shutdown-answer", "end"}));
   EXPECT_NE(all.find("start-kind 自動起動 (枠1)"), std::string::npos);
   EXPECT_NE(all.find("next-start 7:30"), std::string::npos);
 }

@@ -149,6 +149,35 @@ TEST_F(LinuxProcessesTest, IsExecutableFile_NeedsRegularFileWithExecutePermissio
   EXPECT_FALSE(processes.isExecutableFile(""));
 }
 
+TEST_F(LinuxProcessesTest, IsExecutableFile_DocumentWithTheExecuteBitIsADocument) {
+  // As every file on a vfat, NTFS or SMB mount is.
+  writeFile(path("手順書.pdf"), "%PDF-1.4\n", kExecutable);
+  writeFile(path("empty"), "", kExecutable);
+  fs::copy_file("/bin/true", path("program"));
+  fs::permissions(path("program"), fs::perms::owner_all);
+  EXPECT_FALSE(processes.isExecutableFile(path("手順書.pdf")));
+  EXPECT_FALSE(processes.isExecutableFile(path("empty")));
+  EXPECT_TRUE(processes.isExecutableFile(path("program")));
+}
+
+TEST_F(LinuxProcessesTest, StartedProgram_HasEndedOnceItExits) {
+  writeFile(path("short.sh"), "#!/bin/sh\nsleep 0.2\n", kExecutable);
+  auto running = processes.startExecutable(path("short.sh"));
+  ASSERT_NE(running, nullptr);
+  EXPECT_FALSE(running->hasEnded());
+  for (int i = 0; i < 100 && !running->hasEnded(); ++i) ::usleep(50'000);
+  EXPECT_TRUE(running->hasEnded());
+}
+
+TEST_F(LinuxProcessesTest, IsFolder_TrueForFoldersOnly) {
+  writeFile(path("file.txt"), "x", kPlain);
+  fs::create_directory(path("共有"));
+  EXPECT_TRUE(processes.isFolder(path("共有")));
+  EXPECT_FALSE(processes.isFolder(path("file.txt")));
+  EXPECT_FALSE(processes.isFolder(path("missing")));
+  EXPECT_FALSE(processes.isFolder(""));
+}
+
 TEST_F(LinuxProcessesTest, FileExists_TrueForFilesOnly) {
   writeFile(path("ブック 1.xls"), "x", kPlain);
   fs::create_directory(path("folder"));
@@ -180,6 +209,35 @@ TEST_F(LinuxProcessesTest, OpenDocumentAndWait_RunsDefaultApplication_AndWaitsFo
 
   EXPECT_TRUE(processes.openDocumentAndWait(document));
   EXPECT_EQ(readFile(marker), document);
+}
+
+TEST_F(LinuxProcessesTest, OpenDocument_ReturnsAtOnce_AndItsProgramCanBeWatched) {
+  fs::create_directories(path("data/applications"));
+  fs::create_directories(path("config"));
+  const std::string marker = path("opened");
+  const std::string viewer = path("viewer.sh");
+  writeFile(viewer, "#!/bin/sh\nsleep 0.5\nprintf '%s' \"$1\" > '" + marker + "'\n", kExecutable);
+  writeFile(path("data/applications/sayolt-test-viewer.desktop"),
+            "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + viewer + " %f\n", kPlain);
+  writeFile(path("config/mimeapps.list"), "[Default Applications]\ntext/plain=sayolt-test-viewer.desktop\n", kPlain);
+  const std::string document = path("予定 2.txt");
+  writeFile(document, "hello\n", kPlain);
+  ScopedEnv home("XDG_DATA_HOME", path("data"));
+  ScopedEnv config("XDG_CONFIG_HOME", path("config"));
+  ScopedEnv desktop("XDG_CURRENT_DESKTOP", std::nullopt);
+  ScopedEnv session("DESKTOP_SESSION", std::nullopt);
+  if (system("command -v xdg-mime >/dev/null 2>&1") != 0) GTEST_SKIP() << "xdg-mime missing";
+
+  OpenedDocument opened = processes.openDocument(document);
+
+  ASSERT_TRUE(opened.opened);
+  ASSERT_NE(opened.program, nullptr);
+  EXPECT_FALSE(opened.program->hasEnded());
+  EXPECT_FALSE(fs::exists(marker));  // not waited for
+  for (int i = 0; i < 100 && !opened.program->hasEnded(); ++i) ::usleep(50'000);
+  EXPECT_TRUE(opened.program->hasEnded());
+  EXPECT_EQ(readFile(marker), document);
+  EXPECT_FALSE(processes.openDocument(path("missing.pdf")).opened);
 }
 
 TEST_F(LinuxProcessesTest, OpenDocumentAndWait_False_WhenFileMissing) {
