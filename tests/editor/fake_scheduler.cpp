@@ -1,19 +1,20 @@
 // A stand-in for the running scheduler: holds the scheduler's name and, when asked to close,
 // writes "closed" to the marker file and ends.
-//   fake_scheduler <socket folder> <marker file>
-#include <QCoreApplication>
+// The per-user folder of the name comes from XDG_RUNTIME_DIR, as for the real programs.
+//   fake_scheduler <marker file>
+#include <QApplication>
 #include <QFile>
 #include <cstdio>
 
-#include "platform/qt/single_instance_qt.h"
+#include "platform/native_platform.h"
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  if (argc != 3) return 2;
-  const std::string folder = argv[1];
-  sayolt::QtSingleInstance instance(folder + "/", folder);
+  QApplication app(argc, argv);
+  if (argc != 2) return 2;
+  auto native = sayolt::NativePlatform::create();
+  sayolt::SingleInstance& instance = native->singleInstance();
   if (!instance.claim("Sayolt起動終了")) return 3;
-  instance.setOnCloseRequest([&app, marker = QString::fromLocal8Bit(argv[2])] {
+  instance.setOnCloseRequest([&app, marker = QString::fromLocal8Bit(argv[1])] {
     QFile file(marker);
     if (file.open(QIODevice::Append)) file.write("closed\n");
     app.quit();

@@ -7,10 +7,7 @@
 #include <filesystem>
 
 #include "editor/model/scheduler_restart.h"
-#include "platform/linux/clock_linux.h"
-#include "platform/linux/processes_linux.h"
-#include "platform/qt/event_loop_qt.h"
-#include "platform/qt/single_instance_qt.h"
+#include "platform/native_platform.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/test_files.h"
@@ -20,17 +17,24 @@ namespace {
 
 using test::TempFolder;
 
+// The real services, with the per-user socket folder in the test's own folder so that a
+// scheduler really running on this machine is never touched.
+std::unique_ptr<NativePlatform> platformIn(const std::filesystem::path& runtime) {
+  test::qtTestApp();
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+  qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
+  return NativePlatform::create();
+}
+
 struct SchedulerRestartTest : ::testing::Test {
-  SchedulerRestartTest() { test::qtTestApp(); }
   TempFolder folder;
-  std::string sockets = folder.path().string();
   std::filesystem::path marker = folder.path() / "marker.txt";
-  LinuxClock clock;
-  QtEventLoop events{clock};
-  LinuxProcesses processes;
-  QtSingleInstance instances{sockets + "/", sockets};
+  std::unique_ptr<NativePlatform> native = platformIn(folder.path());
+  Platform& platform = native->platform();
   test::RecordingDialogs dialogs;
-  EditorContext context{folder.path(), {dialogs, processes, instances, events, clock}};
+  EditorContext context{folder.path(),
+                        {dialogs, platform.processes, native->singleInstance(), platform.events, platform.clock}};
+  Clock& clock = platform.clock;
 
   void writeSchedulerProgram() {
     const auto program = folder.path() / "Sayolt_123";
@@ -42,7 +46,7 @@ struct SchedulerRestartTest : ::testing::Test {
 TEST_F(SchedulerRestartTest, ClosesTheRunningSchedulerThenStartsItFromTheEditorsFolder) {
   writeSchedulerProgram();
   QProcess scheduler;
-  scheduler.start(SAYOLT_FAKE_SCHEDULER, {QString::fromStdString(sockets), QString::fromStdString(marker.string())});
+  scheduler.start(SAYOLT_FAKE_SCHEDULER, {QString::fromStdString(marker.string())});
   ASSERT_TRUE(scheduler.waitForReadyRead(5000));
   EXPECT_TRUE(schedulerRunning(context));
 
