@@ -249,7 +249,7 @@ void IniFile::apply(const IniBatch& batch) {
   // Also keeps a missing file missing when nothing was added.
   if (updated == current.bytes) return;
   try {
-    replaceFileAtomically(path_, updated);
+    lastWriteInPlace_ = replaceFileAtomically(path_, updated) == FileReplacement::InPlace;
   } catch (const std::system_error& e) {
     throw IniError(e.what());
   }

@@ -86,9 +86,13 @@ class IniFile {
   void deleteSection(std::string section);
   void setSection(std::string section, std::vector<std::string> entries);
   void apply(const IniBatch& batch);
+  // Whether the last write had to rewrite the file in place (no temporary file could be made
+  // in its folder), so the caller can note it.
+  bool lastWriteInPlace() const { return lastWriteInPlace_; }
 
  private:
   std::filesystem::path path_;
+  bool lastWriteInPlace_ = false;
 };
 
 // The bytes that the batch turns the given file content into (pure; used by IniFile::apply).

@@ -48,6 +48,11 @@ class TempFile {
   bool committed_ = false;
 };
 
+// No temporary file could be made beside the target; errno as it was.
+struct NoTempFile {
+  int error;
+};
+
 // Hidden, and unique per process and call, so concurrent writers never share a temporary file.
 TempFile createTempFile(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
@@ -58,7 +63,7 @@ TempFile createTempFile(const std::filesystem::path& target) {
     std::filesystem::path path = folder / name;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return TempFile(std::move(path), fd);
-    if (errno != EEXIST) fail(errno, "cannot create a temporary file beside", target);
+    if (errno != EEXIST) throw NoTempFile{errno};
   }
   fail(EEXIST, "cannot create a temporary file beside", target);
 }
@@ -84,9 +89,31 @@ void syncFolder(const std::filesystem::path& target) {
   ::close(fd);
 }
 
-}  // namespace
+// The file a symbolic link points to, so that the link survives the rename.
+std::filesystem::path followLinks(const std::filesystem::path& target) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(target, error)) return target;
+  const auto real = std::filesystem::canonical(target, error);
+  if (!error) return real;
+  // A dangling link: the file it names is created.
+  const auto link = std::filesystem::read_symlink(target, error);
+  if (error) return target;
+  return link.is_absolute() ? link : target.parent_path() / link;
+}
 
-void replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+void rewriteInPlace(const std::filesystem::path& target, std::string_view bytes) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) fail(errno, "cannot write", target);
+  struct Close {
+    int fd;
+    ~Close() { ::close(fd); }
+  } closer{fd};
+  writeAll(fd, bytes, target);
+  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) fail(errno, "cannot write", target);
+  if (::fsync(fd) != 0) fail(errno, "cannot flush", target);
+}
+
+void replaceThroughTempFile(const std::filesystem::path& target, std::string_view bytes) {
   TempFile temp = createTempFile(target);
   // Keep the permissions of the file being replaced; a new file gets 0666 less the umask.
   struct stat existing {};
@@ -97,6 +124,19 @@ void replaceFileAtomically(const std::filesystem::path& target, std::string_view
   if (::rename(temp.path().c_str(), target.c_str()) != 0) fail(errno, "cannot replace", target);
   temp.commit();
   syncFolder(target);
+}
+
+}  // namespace
+
+FileReplacement replaceFileAtomically(const std::filesystem::path& link, std::string_view bytes) {
+  const std::filesystem::path target = followLinks(link);
+  try {
+    replaceThroughTempFile(target, bytes);
+    return FileReplacement::Atomic;
+  } catch (const NoTempFile&) {
+    rewriteInPlace(target, bytes);
+    return FileReplacement::InPlace;
+  }
 }
 
 }  // namespace sayolt

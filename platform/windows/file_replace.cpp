@@ -45,6 +45,9 @@ class TempFile {
   bool committed_ = false;
 };
 
+// No temporary file could be made beside the target.
+struct NoTempFile {};
+
 // Unique per process and call, so concurrent writers never share a temporary file.
 TempFile createTempFile(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
@@ -56,6 +59,7 @@ TempFile createTempFile(const std::filesystem::path& target) {
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return TempFile(std::move(path), handle);
     const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) throw NoTempFile{};
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
       fail(error, "cannot create a temporary file beside", target);
     }
@@ -74,9 +78,20 @@ void writeAll(HANDLE handle, std::string_view bytes, const std::filesystem::path
   }
 }
 
-}  // namespace
+// Where the folder may not be written but the file may: not atomic, but written and flushed.
+void rewriteInPlace(const std::filesystem::path& target, std::string_view bytes) {
+  HANDLE handle = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) fail(GetLastError(), "cannot write", target);
+  struct Close {
+    HANDLE handle;
+    ~Close() { CloseHandle(handle); }
+  } closer{handle};
+  writeAll(handle, bytes, target);
+  if (!SetEndOfFile(handle)) fail(GetLastError(), "cannot write", target);
+  if (!FlushFileBuffers(handle)) fail(GetLastError(), "cannot flush", target);
+}
 
-void replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+void replaceThroughTempFile(const std::filesystem::path& target, std::string_view bytes) {
   TempFile temp = createTempFile(target);
   writeAll(temp.handle(), bytes, target);
   if (!FlushFileBuffers(temp.handle())) fail(GetLastError(), "cannot flush", target);
@@ -85,6 +100,18 @@ void replaceFileAtomically(const std::filesystem::path& target, std::string_view
     fail(GetLastError(), "cannot replace", target);
   }
   temp.commit();
+}
+
+}  // namespace
+
+FileReplacement replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+  try {
+    replaceThroughTempFile(target, bytes);
+    return FileReplacement::Atomic;
+  } catch (const NoTempFile&) {
+    rewriteInPlace(target, bytes);
+    return FileReplacement::InPlace;
+  }
 }
 
 }  // namespace sayolt

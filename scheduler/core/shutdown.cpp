@@ -47,9 +47,12 @@ void Scheduler::shutdownWindows() {
   }
   const std::string value = formatHourMinute(nextStartTime_);
   try {
-    IniFile(iniPath()).set(keys::kNextStartSection, keys::kNextStartKey, value);
+    IniFile file(iniPath());
+    file.set(keys::kNextStartSection, keys::kNextStartKey, value);
     observer().onRecordNextStart(value);
     logEvent("next-start", value);
+    if (file.lastWriteInPlace())
+      logEvent("settings-in-place", "設定ファイルのフォルダーに書き込めないため、ファイルをその場で書き換えました。");
   } catch (const IniError& error) {
     warn(std::string("次回起動時刻を記録できませんでした。\n") + error.what());
   }
