@@ -13,6 +13,8 @@ class Tray {
   virtual void show(TrayIconKind icon, const std::string& tooltip) = 0;
   virtual void remove() = 0;
   virtual bool visible() const = 0;
+  // Whether the desktop has a notification area that can hold the icon at all.
+  virtual bool hostAvailable() const { return true; }
   // Called on a right click of the icon.
   virtual void setOnContextMenu(std::function<void()> handler) = 0;
 };

@@ -6,11 +6,15 @@
 
 #include "platform/native_platform.h"
 #include "platform/qt/file_append_qt.h"
+#include "platform/qt/tray_qt.h"
 #include "scheduler/core/event_log.h"
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "scheduler/timecheck/check_clock.h"
 #include "scheduler/ui/countdown_dialog.h"
+#include "scheduler/ui/fonts.h"
+#include "scheduler/ui/main_window.h"
+#include "scheduler/ui/scheduler_ui.h"
 #include "scheduler/ui/time_server_error_dialog.h"
 #include "shared/settings_keys.h"
 
@@ -20,6 +24,8 @@ int main(int argc, char** argv) {
   QTranslator qtTranslator;
   if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtTranslator);
+  QApplication::setFont(sayolt::ui::japaneseWindowFont());
+  QApplication::setWindowIcon(sayolt::trayIconImage(sayolt::TrayIconKind::Normal));
 
   auto native = sayolt::NativePlatform::create();
   sayolt::Platform& platform = native->platform();
@@ -43,9 +49,14 @@ int main(int argc, char** argv) {
   const auto logFiles = sayolt::createQtFileAppend();
   sayolt::SchedulerEventLog eventLog(*logFiles, platform.clock, folder);
   scheduler.setEventLog(&eventLog);
+  const std::filesystem::path ownFile(QCoreApplication::applicationFilePath().toStdU16String());
+  sayolt::ui::SchedulerUi ui(scheduler, platform, sayolt::editorProgramPath(ownFile));
+  // The hidden main window exists for real, so that the other program can find it by its title.
+  ui.mainWindow().winId();
 
   try {
     scheduler.start();
+    ui.showPanelWithoutTray();
     // Qt's own loop at the top, so that windows closed meanwhile are really deleted.
     if (!platform.events.exitRequested()) QApplication::exec();
   } catch (const sayolt::ProgramEnded& ended) {

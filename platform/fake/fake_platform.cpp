@@ -204,6 +204,7 @@ struct FakePlatform::Services {
     }
     void remove() override { fake.trayVisible = false; }
     bool visible() const override { return fake.trayVisible; }
+    bool hostAvailable() const override { return fake.trayHostAvailable; }
     void setOnContextMenu(std::function<void()> handler) override { onMenu = std::move(handler); }
   } tray;
 
@@ -280,6 +281,12 @@ void FakePlatform::record(std::string event, std::vector<std::pair<std::string, 
 void FakePlatform::requestExit(int code) {
   if (!exitRequested_) exitCode_ = code;
   exitRequested_ = true;
+}
+
+bool FakePlatform::rightClickTray() {
+  if (!trayVisible || !services_->tray.onMenu) return false;
+  services_->tray.onMenu();
+  return true;
 }
 
 void FakePlatform::installNetwork(std::unique_ptr<Network> network) { network_ = std::move(network); }

@@ -83,7 +83,11 @@ class FakePlatform {
   bool trayVisible = false;
   std::string trayTooltip;
   TrayIconKind trayIcon = TrayIconKind::Normal;
+  bool trayHostAvailable = true;  // false: a desktop without a notification area
   int runningProcesses = 0;
+
+  // A right click on the notification icon: reaches the menu handler only while the icon shows.
+  bool rightClickTray();
 
   // Exposed for the fake services.
   void runUntil(const std::function<bool()>& done, std::optional<MonotonicMs> wakeAt);

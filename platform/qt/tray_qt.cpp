@@ -49,6 +49,8 @@ QIcon makeIcon(TrayIconKind kind) {
 
 }  // namespace
 
+QIcon trayIconImage(TrayIconKind kind) { return makeIcon(kind); }
+
 struct QtTray::Impl {
   QSystemTrayIcon icon;
   QIcon normal = makeIcon(TrayIconKind::Normal);
@@ -78,6 +80,8 @@ void QtTray::show(TrayIconKind icon, const std::string& tooltip) {
 void QtTray::remove() { impl_->icon.hide(); }
 
 bool QtTray::visible() const { return impl_->icon.isVisible(); }
+
+bool QtTray::hostAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void QtTray::setOnContextMenu(std::function<void()> handler) { impl_->onContextMenu = std::move(handler); }
 

@@ -22,10 +22,10 @@ std::vector<std::string> buildScheduleList(const ScheduleModel& model, int dayIn
   for (const std::string& t : model.startTime[c]) add(t, "起動", false);
   for (const std::string& t : model.endTime[c]) add(t, "終了", false);
   for (const TimedRun& run : model.timedRuns[c]) {
-    // A row without a valid program has nothing to show.
+    // A row whose number names no program still happens at its time; it shows without a name.
     const auto number = toInt16(run.programNumber);
-    if (!number || *number < 0 || *number >= keys::kTimedPrograms) continue;
-    add(run.startTime, model.timedPrograms[*number].name, true);
+    const bool known = number && *number >= 0 && *number < keys::kTimedPrograms;
+    add(run.startTime, known ? model.timedPrograms[*number].name : std::string(), true);
   }
 
   // Events after the day start come first, then the small hours up to it; each group in time

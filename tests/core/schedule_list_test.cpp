@@ -82,7 +82,7 @@ TEST_F(ScheduleList, NothingToShow_EmptyList) {
   EXPECT_TRUE(buildScheduleList(model, 1).empty());
 }
 
-TEST_F(ScheduleList, RowsThatCannotBeShown_Skipped) {
+TEST_F(ScheduleList, TimesThatAreNotTimes_Skipped_UnknownProgramNumbers_ShownWithoutName) {
   model.startTime[kFriday][0] = "朝";
   model.endTime[kFriday][0] = "25:00";
   run(kFriday, 0, "", "1");
@@ -92,7 +92,8 @@ TEST_F(ScheduleList, RowsThatCannotBeShown_Skipped) {
   run(kFriday, 4, "10:00", "abc");
   run(kFriday, 5, "x", "4");
   run(kFriday, 6, "10:00", "4");
-  EXPECT_EQ(buildScheduleList(model, 1), (Lines{" 10:00   プログラム4"}));
+  EXPECT_EQ(buildScheduleList(model, 1),
+            (Lines{" 10:00   ", " 10:00   ", " 10:00   ", " 10:00   ", " 10:00   プログラム4"}));
 }
 
 TEST_F(ScheduleList, ProgramWithoutName_LineEndsAfterSpaces) {
