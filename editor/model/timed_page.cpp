@@ -24,6 +24,20 @@ bool isStoredIndex(std::string_view text) {
   return n && *n >= 0 && *n < keys::kTimedPrograms;
 }
 
+std::optional<std::string> firstProblem(const RunTable& times, const RunTable& programs, const ProgramTexts& names,
+                                        const ProgramTexts& paths) {
+  for (int c = 0; c < keys::kCategories; ++c) {
+    for (int s = 0; s < keys::kTimedRuns; ++s) {
+      if (times[c][s].empty() != programs[c][s].empty())
+        return std::string(kCategoryCaptions[c]) + "のプログラム設定に記入漏れがあります";
+    }
+  }
+  for (int j = 0; j < keys::kTimedPrograms; ++j) {
+    if (names[j].empty() != paths[j].empty()) return std::to_string(j + 1) + "番のプログラムに記入漏れがあります";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void TimedPage::load(const IniSnapshot& file) {
@@ -107,17 +121,15 @@ void TimedPage::commitTimedPage(const ProgramTexts& names, const ProgramTexts& p
 }
 
 std::optional<std::string> TimedPage::checkTimedPage() const {
-  for (int c = 0; c < keys::kCategories; ++c) {
-    for (int s = 0; s < keys::kTimedRuns; ++s) {
-      if (tables.runTimesSnapshot[c][s].empty() != tables.runProgramsSnapshot[c][s].empty())
-        return std::string(kCategoryCaptions[c]) + "のプログラム設定に記入漏れがあります";
-    }
-  }
-  for (int j = 0; j < keys::kTimedPrograms; ++j) {
-    if (tables.programNames[j].empty() != tables.programPaths[j].empty())
-      return std::to_string(j + 1) + "番のプログラムに記入漏れがあります";
-  }
-  return std::nullopt;
+  return firstProblem(tables.runTimesSnapshot, tables.runProgramsSnapshot, tables.programNames, tables.programPaths);
+}
+
+std::optional<std::string> TimedPage::commitIfComplete(const ProgramTexts& names, const ProgramTexts& paths) {
+  tables.programNames = names;
+  tables.programPaths = paths;
+  auto problem = firstProblem(tables.runTimes, tables.runPrograms, names, paths);
+  if (!problem) commitTimedPage(names, paths);
+  return problem;
 }
 
 IniBatch TimedPage::timedPageChanges() const {

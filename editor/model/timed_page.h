@@ -42,8 +42,13 @@ class TimedPage {
 
   // The program list's texts into the tables, then every category's runs into the snapshots.
   void commitTimedPage(const ProgramTexts& names, const ProgramTexts& paths);
-  // The first problem in category order, then program order; nullopt when the page is complete.
+  // The first problem of the snapshots in category order, then program order; nullopt when the
+  // page is complete.
   std::optional<std::string> checkTimedPage() const;
+  // What leaving the page checks: commitTimedPage and checkTimedPage, except that the snapshots take
+  // the edits only when they are complete. After a refused leave キャンセル thus still goes back to
+  // the last complete state.
+  std::optional<std::string> commitIfComplete(const ProgramTexts& names, const ProgramTexts& paths);
   // The keys whose snapshot value differs from the saved copy, as one batch.
   IniBatch timedPageChanges() const;
   // Writes timedPageChanges (nothing at all when it is empty) and then takes the written values as

@@ -122,8 +122,7 @@ bool TimedPageWindow::leave() {
     names[j] = s(text3[j]);
     paths[j] = s(text4[j]);
   }
-  page_.commitTimedPage(names, paths);
-  if (const auto problem = page_.checkTimedPage()) {
+  if (const auto problem = page_.commitIfComplete(names, paths)) {
     context_.errorCount = 2;
     context_.services.dialogs.messageOk(kEditorTitle, *problem);
     return false;

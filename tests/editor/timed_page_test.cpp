@@ -161,6 +161,22 @@ TEST_F(TimedFixture, CheckReportsTheFirstGapInCategoryOrderThenPrograms) {
   EXPECT_EQ(page.checkTimedPage(), "不在のプログラム設定に記入漏れがあります");
 }
 
+TEST_F(TimedFixture, RefusedLeaveKeepsTheSnapshotSoCancelStillHelps) {
+  page.tables.selectedCategory = kWednesday;
+  page.tables.runTimes[kWednesday][3] = "10:00";  // no number
+  EXPECT_EQ(page.commitIfComplete(page.tables.programNames, page.tables.programPaths),
+            "水曜日のプログラム設定に記入漏れがあります");
+  EXPECT_EQ(page.tables.runTimesSnapshot[kWednesday][3], "");
+  EXPECT_TRUE(page.timedPageChanges().empty());
+  page.cancelCategory();
+  EXPECT_EQ(page.tables.runTimes[kWednesday][3], "");
+
+  page.tables.runTimes[kWednesday][3] = "10:00";
+  page.tables.runPrograms[kWednesday][3] = "2";
+  EXPECT_EQ(page.commitIfComplete(page.tables.programNames, page.tables.programPaths), std::nullopt);
+  EXPECT_EQ(page.tables.runProgramsSnapshot[kWednesday][3], "2");
+}
+
 TEST_F(TimedFixture, SaveWritesOnlyChangedKeysAndEmptiedValuesStay) {
   ProgramTexts names = page.tables.programNames, paths = page.tables.programPaths;
   names[0] = "同期";

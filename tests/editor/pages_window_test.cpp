@@ -1,0 +1,262 @@
+// The time-specified programs page and the dates page with real widgets, offscreen: the number
+// field's focus rule, edits kept across category and kind switches, the frame-close question,
+// and the walk main page -> programs -> dates and back through the navigator.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "editor/model/unsaved_question.h"
+#include "editor/ui/dates_page_window.h"
+#include "editor/ui/editor_navigator.h"
+#include "editor/ui/main_page_window.h"
+#include "editor/ui/timed_page_window.h"
+#include "tests/editor/editor_fakes.h"
+#include "tests/editor/editor_files.h"
+#include "tests/support/qt_test_app.h"
+
+namespace sayolt::editor::ui {
+namespace {
+
+using test::TempFolder;
+
+// Monday 4 January 2027.
+class DayClock : public Clock {
+ public:
+  LocalTime now() const override { return test::localAt("2027-01-04 09:00:00"); }
+  MonotonicMs monotonicMs() const override { return 0; }
+  bool setUtc(UtcTime) override { return false; }
+  bool setLocalTimeOfDay(TimeOfDay) override { return false; }
+  bool syncHardwareClock() override { return false; }
+};
+
+// A main page that passes its check, program 3 of the time-specified list, one Monday run, dates.
+const char* const kFile =
+    "[起動終了時刻]\r\n0-0-0=8:00\r\n0-1-0=8:00\r\n0-2-0=8:00\r\n0-3-0=8:00\r\n0-4-0=8:00\r\n"
+    "0-5-0=8:00\r\n0-6-0=8:00\r\n0-7-0=8:00\r\n0-8-0=8:00\r\n1-0-0=17:00\r\n"
+    "[NTPサーバー]\r\nサーバー0=ntp.nict.jp\r\nサーバー1=time.google.com\r\n"
+    "[起動時調整時間]\r\n時間=30\r\n[休日不在]\r\n優先=0\r\n"
+    "[時刻指定プログラム]\r\nプログラム名2=日報\r\nパス2=C:\\report.exe\r\n"
+    "[時刻指定プログラム実行予定]\r\n開始時刻0-0=9:00\r\n番号0-0=2\r\n"
+    "[祝日]\r\n登録日1=2027/2/11\r\n[不在]\r\n登録日1=2027/1/5\r\n登録日2=2026/12/28\r\n";
+
+struct PagesWindowTest : ::testing::Test {
+  PagesWindowTest() {
+    test::qtTestApp();
+    test::writeIniText(path, kFile);
+  }
+  template <class Page>
+  Page& open() {
+    auto page = std::make_unique<Page>(context);
+    page->load();
+    page->show();
+    page->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    Page& shown = *page;
+    window = std::move(page);
+    return shown;
+  }
+  // The event loop runs between two clicks of a person.
+  static void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(5, widget->height() / 2));
+    QApplication::processEvents();
+  }
+  static void retype(QLineEdit* field, const char* text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    // QTest types ASCII only; Japanese arrives as an input method would put it.
+    const QString typed = QString::fromUtf8(text);
+    if (typed.toLatin1() == typed.toUtf8())
+      QTest::keyClicks(field, typed);
+    else
+      field->insert(typed);
+  }
+  static QStringList lines(const QListWidget* list) {
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) texts << list->item(row)->text();
+    return texts;
+  }
+
+  TempFolder folder;
+  std::filesystem::path path = folder / "Sayolt設定.ini";
+  test::FakeEditorServices fakes;
+  DayClock clock;
+  EditorContext context{folder.path(), {fakes.dialogs, fakes.processes, fakes.instances, fakes.events, clock}};
+  std::unique_ptr<EditorPage> window;
+};
+
+TEST_F(PagesWindowTest, NumberFieldRefusesZeroTwentyOneAndTextAndKeepsTheFocus) {
+  auto& p = open<TimedPageWindow>();
+  EXPECT_EQ(p.text2[0]->text(), "3");  // stored 2, shown one-based
+  EXPECT_EQ(p.label6[0]->text(), "日報");
+  for (const char* bad : {"0", "21", "abc", "1"}) {  // program 1 has no name
+    fakes.dialogs.messages.clear();
+    retype(p.text2[5], bad);
+    EXPECT_EQ(p.label6[5]->text(), "") << bad;
+    QTest::keyClick(p.text2[5], Qt::Key_Tab);
+    EXPECT_TRUE(p.text2[5]->hasFocus()) << bad;
+    click(p.option1[2]);  // no other category either
+    EXPECT_TRUE(p.option1[0]->isChecked());
+    EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(2, "プログラム番号が相違しています"));
+  }
+  retype(p.text2[5], "3");
+  EXPECT_EQ(p.label6[5]->text(), "日報");
+  QTest::keyClick(p.text2[5], Qt::Key_Tab);
+  EXPECT_FALSE(p.text2[5]->hasFocus());
+
+  // A start time that is no time keeps the focus without a message.
+  fakes.dialogs.messages.clear();
+  retype(p.text1[5], "25:00");
+  QTest::keyClick(p.text1[5], Qt::Key_Tab);
+  EXPECT_TRUE(p.text1[5]->hasFocus());
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+TEST_F(PagesWindowTest, CategoriesKeepTheirEditsAndTheSaveStoresZeroBasedNumbers) {
+  auto& p = open<TimedPageWindow>();
+  click(p.option1[5]);  // 土曜日
+  retype(p.text1[29], "23:30");
+  retype(p.text2[29], "3");
+  click(p.option1[0]);
+  EXPECT_EQ(p.text1[0]->text(), "9:00");
+  EXPECT_EQ(p.text1[29]->text(), "");
+  click(p.option1[5]);
+  EXPECT_EQ(p.text1[29]->text(), "23:30");
+  EXPECT_EQ(p.label6[29]->text(), "日報");
+
+  // Copy Monday with 火曜日 shown: the grid shows the copy, so a later edit keeps it.
+  click(p.option1[1]);
+  click(p.command4);
+  EXPECT_EQ(p.text1[0]->text(), "9:00");
+  EXPECT_EQ(p.text2[0]->text(), "3");
+
+  QSignalSpy next(&p, &EditorPage::nextRequested);
+  click(p.command5);
+  ASSERT_EQ(next.count(), 1);
+  const std::string saved = test::readIniText(path);
+  EXPECT_NE(saved.find("開始時刻5-29=23:30\r\n番号5-29=2\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("開始時刻1-0=9:00\r\n番号1-0=2\r\n"), std::string::npos);
+  EXPECT_EQ(context.errorCount, 0);
+}
+
+TEST_F(PagesWindowTest, IncompleteSlotStopsEveryLeavingButtonAndCancelRestoresTheCategory) {
+  auto& p = open<TimedPageWindow>();
+  const std::string before = test::readBytes(path);
+  click(p.option1[2]);
+  retype(p.text1[3], "10:00");  // no number
+  QTest::keyClick(p.text1[3], Qt::Key_Tab);
+  QSignalSpy back(&p, &EditorPage::backRequested), next(&p, &EditorPage::nextRequested),
+      end(&p, &EditorPage::endRequested);
+  for (QPushButton* button : {p.command3, p.command5, p.command2}) click(button);
+  EXPECT_EQ(back.count() + next.count() + end.count(), 0);
+  EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(3, "水曜日のプログラム設定に記入漏れがあります"));
+  EXPECT_EQ(context.errorCount, 2);
+  EXPECT_EQ(test::readBytes(path), before);
+
+  click(p.command6);  // キャンセル
+  EXPECT_EQ(p.text1[3]->text(), "");
+  click(p.command2);
+  EXPECT_EQ(end.count(), 1);
+  EXPECT_EQ(test::readBytes(path), before);  // nothing changed, nothing written
+}
+
+TEST_F(PagesWindowTest, FrameCloseAsksOnlyWhenSomethingChanged) {
+  auto& p = open<TimedPageWindow>();
+  QSignalSpy closed(&p, &EditorPage::closedByFrame);
+  retype(p.text3[0], "同期");
+  fakes.dialogs.answers = {MessageAnswer::No};
+  EXPECT_FALSE(p.close());
+  EXPECT_TRUE(p.isVisible());
+  EXPECT_EQ(fakes.dialogs.questions, std::vector<std::string>{kUnsavedQuestion});
+  fakes.dialogs.answers = {MessageAnswer::Yes};
+  EXPECT_TRUE(p.close());
+  EXPECT_EQ(closed.count(), 1);
+  EXPECT_EQ(test::readIniText(path), kFile);
+
+  auto& dates = open<DatesPageWindow>();
+  fakes.dialogs.questions.clear();
+  EXPECT_TRUE(dates.close());
+  EXPECT_TRUE(fakes.dialogs.questions.empty());
+}
+
+TEST_F(PagesWindowTest, DatesPageSwitchesKindsWithoutLosingEdits) {
+  auto& p = open<DatesPageWindow>();
+  EXPECT_TRUE(p.option1[1]->isChecked());              // 不在 first
+  EXPECT_EQ(lines(p.list1), QStringList{"2027/1/5"});  // 2026/12/28 has passed
+  EXPECT_FALSE(p.addNationalHolidays->isVisible());
+
+  retype(p.text1, "abc");
+  QTest::keyClick(p.text1, Qt::Key_Tab);
+  EXPECT_TRUE(p.text1->hasFocus());
+  click(p.command1);  // 追加 is not reached either
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+  retype(p.text1, "2099/01/05");
+  click(p.command1);
+  EXPECT_EQ(lines(p.list1), (QStringList{"2027/1/5", "2099/1/5"}));
+  EXPECT_EQ(p.text1->text(), "");
+
+  click(p.option1[0]);
+  EXPECT_EQ(lines(p.list1), QStringList{"2027/2/11"});
+  EXPECT_TRUE(p.addNationalHolidays->isVisible());
+  EXPECT_EQ(p.holidayYear->value(), 2027);
+  click(p.addNationalHolidays);
+  EXPECT_EQ(p.list1->count(), 16);  // 2/11 was there already; 1/1 has passed
+  p.list1->setCurrentRow(0);
+  click(p.command2);  // 削除
+  EXPECT_EQ(p.list1->item(0)->text(), "2027/1/11");
+
+  click(p.option1[1]);
+  EXPECT_EQ(lines(p.list1), (QStringList{"2027/1/5", "2099/1/5"}));
+  QSignalSpy back(&p, &EditorPage::backRequested);
+  click(p.command3);
+  ASSERT_EQ(back.count(), 1);
+  const std::string saved = test::readIniText(path);
+  EXPECT_NE(saved.find("[不在]\r\n登録日1=2027/1/5\r\n登録日2=2099/1/5\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("[祝日]\r\n登録日1=2027/1/11\r\n"), std::string::npos);
+  EXPECT_EQ(saved.find("2027/2/11"), std::string::npos);
+}
+
+TEST_F(PagesWindowTest, WalkThroughThePagesKeepsWhatWasSaved) {
+  EditorNavigator navigator(context);
+  navigator.setPageFactory(PageId::Main, [](EditorContext& c) -> std::unique_ptr<EditorPage> {
+    return std::make_unique<MainPageWindow>(c);
+  });
+  navigator.setPageFactory(PageId::TimedPrograms, [](EditorContext& c) -> std::unique_ptr<EditorPage> {
+    return std::make_unique<TimedPageWindow>(c);
+  });
+  navigator.setPageFactory(PageId::Dates, [](EditorContext& c) -> std::unique_ptr<EditorPage> {
+    return std::make_unique<DatesPageWindow>(c);
+  });
+  ASSERT_TRUE(navigator.start());
+  click(static_cast<MainPageWindow*>(navigator.currentPage())->command2);
+  ASSERT_EQ(navigator.currentPageId(), PageId::TimedPrograms);
+
+  auto* timed = static_cast<TimedPageWindow*>(navigator.currentPage());
+  EXPECT_EQ(timed->label3[0]->text(), "8:00");  // the main page's times for reference
+  EXPECT_EQ(timed->label3[8]->text(), "17:00");
+  retype(timed->text1[1], "12:00");
+  retype(timed->text2[1], "3");
+  click(timed->command5);
+  ASSERT_EQ(navigator.currentPageId(), PageId::Dates);
+
+  auto* dates = static_cast<DatesPageWindow*>(navigator.currentPage());
+  retype(dates->text1, "2027/3/1");
+  click(dates->command1);
+  click(dates->command3);
+  ASSERT_EQ(navigator.currentPageId(), PageId::TimedPrograms);
+  timed = static_cast<TimedPageWindow*>(navigator.currentPage());
+  EXPECT_EQ(timed->text1[1]->text(), "12:00");
+  EXPECT_EQ(timed->text2[1]->text(), "3");
+  EXPECT_NE(test::readIniText(path).find("登録日2=2027/3/1"), std::string::npos);
+
+  click(timed->command3);
+  ASSERT_EQ(navigator.currentPageId(), PageId::Main);
+  QSignalSpy ended(&navigator, &EditorNavigator::editorEnded);
+  click(static_cast<MainPageWindow*>(navigator.currentPage())->command5);
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace sayolt::editor::ui
