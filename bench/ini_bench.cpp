@@ -2,8 +2,6 @@
 // replacement, flush included (target 20 ms).
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -12,30 +10,15 @@
 #include "platform/file_replace.h"
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
+#include "shared/temp_folder.h"
 
 namespace sayolt {
 namespace {
 
 using KeyList = std::vector<std::pair<std::string, std::string>>;
 
-class BenchFolder {
- public:
-  BenchFolder() {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("sayolt-ini-bench-" + std::to_string(stamp) + "-" + std::to_string(counter.fetch_add(1)));
-    std::filesystem::create_directories(path_);
-  }
-  ~BenchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::filesystem::path file() const { return path_ / std::filesystem::path(u8"Sayolt設定.ini"); }
-
- private:
-  std::filesystem::path path_;
-};
+// The settings file inside a fresh temporary folder.
+std::filesystem::path settingsFileIn(const TempFolder& folder) { return folder / keys::kSettingsFileName; }
 
 std::string timeText(int minutes) {
   return std::to_string(minutes / 60 % 24) + ":" + (minutes % 60 < 10 ? "0" : "") + std::to_string(minutes % 60);
@@ -119,8 +102,8 @@ KeyList everyKey() {
 }
 
 void BM_IniLoadEveryKey(benchmark::State& state) {
-  BenchFolder folder;
-  const auto path = folder.file();
+  TempFolder folder("sayolt-ini-bench-");
+  const auto path = settingsFileIn(folder);
   const std::string bytes = fullFile();
   replaceFileAtomically(path, bytes);
   const KeyList keys = everyKey();
@@ -145,8 +128,8 @@ BENCHMARK(BM_IniLoadEveryKey)->Unit(benchmark::kMicrosecond);
 // Every main page value changed in a full file: one read, one parse, ~1060 rewrites, one flushed
 // replacement.
 void BM_IniSaveMainPage(benchmark::State& state) {
-  BenchFolder folder;
-  IniFile file(folder.file());
+  TempFolder folder("sayolt-ini-bench-");
+  IniFile file(settingsFileIn(folder));
   file.apply(otherPagesBatch());
   const IniBatch batches[2] = {mainPageBatch(1), mainPageBatch(2)};
   file.apply(batches[1]);
@@ -158,15 +141,15 @@ BENCHMARK(BM_IniSaveMainPage)->Unit(benchmark::kMillisecond);
 
 // The first save into a file without the main page: every key is inserted.
 void BM_IniSaveMainPageIntoFileWithoutIt(benchmark::State& state) {
-  BenchFolder folder;
+  TempFolder folder("sayolt-ini-bench-");
   const std::string otherPages = applyToBytes("", otherPagesBatch());
   const IniBatch batch = mainPageBatch(0);
   for (auto _ : state) {
     state.PauseTiming();
-    std::filesystem::remove(folder.file());
-    IniFile(folder.file()).apply(otherPagesBatch());
+    std::filesystem::remove(settingsFileIn(folder));
+    IniFile(settingsFileIn(folder)).apply(otherPagesBatch());
     state.ResumeTiming();
-    IniFile(folder.file()).apply(batch);
+    IniFile(settingsFileIn(folder)).apply(batch);
   }
   state.counters["file_bytes"] = static_cast<double>(otherPages.size());
 }

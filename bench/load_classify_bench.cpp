@@ -3,8 +3,6 @@
 // The file has every key of every section filled and 30 dates in each date list.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -15,6 +13,7 @@
 #include "scheduler/core/schedule_model.h"
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
+#include "shared/temp_folder.h"
 
 namespace sayolt {
 namespace {
@@ -87,26 +86,18 @@ std::string fullSettingsText() {
 class SettingsOnDisk {
  public:
   SettingsOnDisk() {
-    static std::atomic<unsigned> counter{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              ("sayolt-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-               std::to_string(counter++));
-    std::filesystem::create_directories(folder_);
     path_ = folder_ / "settings.ini";
     const auto bytes = cp932::fromUtf8(fullSettingsText());
     if (!bytes) throw std::runtime_error("benchmark settings without a code page 932 form");
     std::ofstream(path_, std::ios::binary) << *bytes;
     size_ = bytes->size();
   }
-  ~SettingsOnDisk() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
   const std::filesystem::path& path() const { return path_; }
   std::size_t size() const { return size_; }
 
  private:
-  std::filesystem::path folder_, path_;
+  TempFolder folder_{"sayolt-bench-"};
+  std::filesystem::path path_;
   std::size_t size_ = 0;
 };
 

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
+#include "shared/temp_folder.h"
 #include "tools/simulation/simulation.h"
 
 namespace sayolt {
@@ -68,20 +68,13 @@ IniBatch fullTimetable() {
 class SettingsFolder {
  public:
   SettingsFolder() {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() / ("sayolt-bench-" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
     file_ = folder_ / keys::kSettingsFileName;
     IniFile(file_).apply(fullTimetable());
-  }
-  ~SettingsFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
   const std::filesystem::path& file() const { return file_; }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_{"sayolt-bench-"};
   std::filesystem::path file_;
 };
 

@@ -28,6 +28,8 @@ class EventLoop {
   // Asks every runUntil, nested or not, to return; the program then ends with the given code.
   virtual void requestExit(int exitCode) = 0;
   virtual bool exitRequested() const = 0;
+  // The code given to the first requestExit (0 before).
+  virtual int exitCode() const = 0;
   virtual std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) = 0;
 
   // Code that may open a modal box runs through here. Timers go on firing under the box, as its

@@ -2,7 +2,6 @@
 #include <memory>
 
 #include "platform/platform.h"
-#include "platform/qt/event_loop_qt.h"
 
 namespace sayolt {
 
@@ -12,7 +11,7 @@ class NativePlatform {
  public:
   struct Services {
     std::unique_ptr<Clock> clock;
-    std::unique_ptr<QtEventLoop> events;
+    std::unique_ptr<EventLoop> events;
     std::unique_ptr<Dialogs> dialogs;
     std::unique_ptr<Processes> processes;
     std::unique_ptr<Power> power;

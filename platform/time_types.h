@@ -19,6 +19,8 @@ using TimeOfDay = std::chrono::seconds;
 using MonotonicMs = std::int64_t;
 
 inline constexpr TimeOfDay kSecondsPerDay{86400};
+// Seconds from the NTP epoch (1900-01-01 UTC) to the Unix epoch (1970-01-01 UTC).
+inline constexpr std::int64_t kNtpToUnixSeconds = 2'208'988'800;
 
 inline std::chrono::year_month_day dateOf(LocalTime t) {
   return std::chrono::year_month_day{std::chrono::floor<std::chrono::days>(t)};

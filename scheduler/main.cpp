@@ -11,6 +11,7 @@
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "scheduler/timecheck/check_clock.h"
+#include "scheduler/timecheck/error_log.h"
 #include "scheduler/ui/countdown_dialog.h"
 #include "scheduler/ui/fonts.h"
 #include "scheduler/ui/main_window.h"
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
   sayolt::ui::CountdownDialog countdown;
   sayolt::ui::TimeServerErrorDialog timeServerError;
   sayolt::TimeCheckOptions checkOptions;
-  checkOptions.logPath = folder / "NTP_Error.txt";
+  checkOptions.logPath = folder / sayolt::kErrorLogFileName;
   sayolt::TimeCheck timeCheck(platform, settings, timeServerError, checkOptions);
   sayolt::Scheduler scheduler(platform, timeCheck, countdown, settings);
   const auto logFiles = sayolt::createQtFileAppend();

@@ -80,12 +80,12 @@ struct IniSnapshot::Impl {
   }
 
   const Section* find(std::string_view section) const {
-    const auto found = sectionIndex.find(ini::foldCase(ini::trimBlanks(section)));
+    const auto found = sectionIndex.find(asciiLower(ini::trimBlanks(section)));
     return found == sectionIndex.end() ? nullptr : &sections[found->second];
   }
 
   void parse() {
-    folded = ini::foldCase(text);
+    folded = asciiLower(text);
     constexpr std::uint32_t kNone = UINT32_MAX;
     std::uint32_t current = kNone;  // the section whose entries count, or none
     ini::forEachLine(text, [&](std::string_view line) {
@@ -128,7 +128,7 @@ std::string IniSnapshot::get(std::string_view section, std::string_view key) con
   if (!impl_) return {};
   const Impl::Section* found = impl_->find(section);
   if (found == nullptr) return {};
-  const auto entry = found->keys.find(ini::foldCase(ini::trimBlanks(key)));
+  const auto entry = found->keys.find(asciiLower(ini::trimBlanks(key)));
   if (entry == found->keys.end()) return {};
   const Impl::Entry& e = found->entries[entry->second];
   if (!e.hasValue) return {};

@@ -85,33 +85,7 @@ std::string_view rawEntryName(std::string_view raw) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-std::string_view trimBlanks(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-std::string foldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
-bool equalFolded(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+std::string_view trimBlanks(std::string_view text) { return trimAscii(text, " \t\v\f"); }
 
 LineSyntax parseLine(std::string_view text) {
   LineSyntax syntax;
@@ -244,7 +218,7 @@ Document::Document(std::string_view cp932Bytes) {
     if (line.syntax.kind == LineKind::Header) {
       Section& section = sections_.emplace_back();
       section.hasHeader = true;
-      section.foldedName = foldCase(line.syntax.name(line.text));
+      section.foldedName = asciiLower(line.syntax.name(line.text));
     }
     sections_.back().lines.push_back(std::move(line));
   }
@@ -291,7 +265,7 @@ const Document::Line* Document::findKey(Section& section, const std::string& fol
     for (size_t i = 1; i < section.lines.size(); ++i) {
       const Line& line = section.lines[i];
       if (line.syntax.kind == LineKind::Entry) {
-        section.keyIndex.try_emplace(foldCase(line.syntax.name(line.text)), i);
+        section.keyIndex.try_emplace(asciiLower(line.syntax.name(line.text)), i);
       }
     }
     section.indexed = true;
@@ -325,7 +299,7 @@ Document::Section& Document::appendSection(std::string_view name) {
   endLastLine();
   Section& section = sections_.emplace_back();
   section.hasHeader = true;
-  section.foldedName = foldCase(name);
+  section.foldedName = asciiLower(name);
   section.lines.push_back(makeLine(std::move(raw), std::move(text), LineBreak::CrLf));
   section.indexed = false;
   return section;
@@ -338,9 +312,9 @@ void Document::set(std::string_view section, std::string_view key, std::string_v
   checkKeyName(keyName);
   checkValue(value);
   Line entry = makeEntry(keyName, value);
-  const std::string foldedKey = foldCase(keyName);
+  const std::string foldedKey = asciiLower(keyName);
 
-  Section* target = findSection(foldCase(name));
+  Section* target = findSection(asciiLower(name));
   if (target == nullptr) {
     appendSection(name).lines.push_back(std::move(entry));
     return;
@@ -368,10 +342,10 @@ void Document::deleteKey(std::string_view section, std::string_view key) {
   const std::string_view keyName = trimBlanks(key);
   encode(name);
   encode(keyName);
-  Section* target = findSection(foldCase(name));
+  Section* target = findSection(asciiLower(name));
   if (target == nullptr) return;
   size_t index = 0;
-  if (findKey(*target, foldCase(keyName), &index) == nullptr) return;
+  if (findKey(*target, asciiLower(keyName), &index) == nullptr) return;
   target->lines.erase(target->lines.begin() + static_cast<std::ptrdiff_t>(index));
   target->indexed = false;
 }
@@ -379,7 +353,7 @@ void Document::deleteKey(std::string_view section, std::string_view key) {
 void Document::deleteSection(std::string_view section) {
   const std::string_view name = trimBlanks(section);
   encode(name);
-  Section* target = findSection(foldCase(name));
+  Section* target = findSection(asciiLower(name));
   if (target == nullptr) return;
   sections_.erase(sections_.begin() + (target - sections_.data()));
 }
@@ -399,7 +373,7 @@ void Document::setSection(std::string_view section, const std::vector<std::strin
     lines.push_back(makeEntry(keyName, value));
   }
 
-  Section* target = findSection(foldCase(name));
+  Section* target = findSection(asciiLower(name));
   if (target == nullptr) {
     Section& added = appendSection(name);
     std::move(lines.begin(), lines.end(), std::back_inserter(added.lines));

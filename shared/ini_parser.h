@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ascii_text.h"
+
 namespace sayolt::ini {
 
 enum class LineKind : std::uint8_t { Blank, Comment, Header, Entry };
@@ -25,10 +27,8 @@ struct LineSyntax {
 LineSyntax parseLine(std::string_view text);
 
 bool isBlank(char c);
+// Names compare case-insensitively for the ASCII letters only (asciiLower); other bytes stay as they are.
 std::string_view trimBlanks(std::string_view text);
-// Names compare case-insensitively for the ASCII letters only; other bytes stay as they are.
-std::string foldCase(std::string_view text);
-bool equalFolded(std::string_view a, std::string_view b);
 
 // Calls visit(lineText) for each line of text; CR, LF and CRLF all end a line. A final empty line
 // (text ending in a line break) is not a line.

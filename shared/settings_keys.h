@@ -1,6 +1,9 @@
 #pragma once
-// Every section and key name of "Sayolt設定.ini", built in this one place.
+// Every section and key name of "Sayolt設定.ini", built in this one place, with what a missing
+// key means.
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace sayolt::keys {
 
@@ -60,5 +63,28 @@ inline std::string timedRunNumberKey(int category, int run) {
 inline std::string ntpServerKey(int index) { return "サーバー" + std::to_string(index); }
 // "登録日N", N counted from 1, in the holiday and absence lists.
 inline std::string dateListKey(int number) { return "登録日" + std::to_string(number); }
+
+// What both programs read when a key is missing or empty. An empty key names every key of its
+// section. Keys not listed have no default: an empty text stays empty.
+struct KeyDefault {
+  std::string_view section;
+  std::string_view key;
+  std::string_view value;
+};
+inline constexpr std::array kDefaults{
+    KeyDefault{kTraySection, kTrayKey, "1"},          // the icon shows
+    KeyDefault{kDayStartSection, kDayStartKey, "0"},  // the day starts at midnight
+    KeyDefault{kAutoPlanSection, "", "0"},            // not planned
+};
+
+inline std::string_view defaultValue(std::string_view section, std::string_view key) {
+  for (const KeyDefault& d : kDefaults)
+    if (d.section == section && (d.key.empty() || d.key == key)) return d.value;
+  return {};
+}
+// The value as read, or the key's default when it was missing or empty.
+inline std::string orDefault(std::string value, std::string_view section, std::string_view key) {
+  return value.empty() ? std::string(defaultValue(section, key)) : value;
+}
 
 }  // namespace sayolt::keys

@@ -1,15 +1,14 @@
-// Runs the real scheduler on the real platform for a while and reports its CPU time.
+// Runs the real scheduler on a live event loop for a while and reports its CPU time.
 //   sayolt_idle_cpu [seconds]   (default 180)
-// The clock is wrapped so that nothing is ever set, and the time check is replaced by a manual
-// start, so that the run needs no network and leaves the machine as it was.
-#include <sys/resource.h>
-
-#include <QApplication>
+// It runs on the null platform, whose clock is never set, and the time check is replaced by a
+// manual start, so that the run needs no network and leaves the machine as it was.
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <string>
 
-#include "platform/native_platform.h"
+#include "platform/null/null_platform.h"
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "shared/ini_file.h"
@@ -17,19 +16,6 @@
 #include "shared/text_rules.h"
 
 namespace {
-
-class ReadOnlyClock : public sayolt::Clock {
- public:
-  explicit ReadOnlyClock(sayolt::Clock& real) : real_(real) {}
-  sayolt::LocalTime now() const override { return real_.now(); }
-  sayolt::MonotonicMs monotonicMs() const override { return real_.monotonicMs(); }
-  bool setUtc(sayolt::UtcTime) override { return false; }
-  bool setLocalTimeOfDay(sayolt::TimeOfDay) override { return false; }
-  bool syncHardwareClock() override { return false; }
-
- private:
-  sayolt::Clock& real_;
-};
 
 class ManualStart : public sayolt::ClockCheck {
  public:
@@ -43,22 +29,18 @@ class NoCountdown : public sayolt::CountdownView {
   void close() override {}
 };
 
-double cpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+// CPU time of the whole process, all threads.
+double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QCoreApplication app(argc, argv);
   const int seconds = argc > 1 ? std::stoi(argv[1]) : 180;
 
-  auto native = sayolt::NativePlatform::create();
-  sayolt::Platform& real = native->platform();
-  ReadOnlyClock clock(real.clock);
+  auto null = sayolt::NullPlatform::create();
+  sayolt::Platform& platform = null->platform();
+  sayolt::Clock& clock = platform.clock;
 
   // Every day starts six hours and ends twelve hours from now: nothing happens while we measure.
   QTemporaryDir folder;
@@ -77,7 +59,6 @@ int main(int argc, char** argv) {
   }
   sayolt::IniFile(settings).apply(batch);
 
-  sayolt::Platform platform{clock, real.events, real.dialogs, real.processes, real.power, real.tray, real.network};
   ManualStart check;
   NoCountdown countdown;
   sayolt::Scheduler scheduler(platform, check, countdown, settings);

@@ -5,7 +5,6 @@
 namespace sayolt {
 
 namespace {
-constexpr std::int64_t kNtpToUnixSeconds = 2'208'988'800;
 constexpr std::uint16_t kNtpPort = 123;
 
 std::string madeUpAddress(const std::string& host) {

@@ -39,6 +39,7 @@ struct FakePlatform::Services {
     }
     void requestExit(int code) override { fake.requestExit(code); }
     bool exitRequested() const override { return fake.exitRequested_; }
+    int exitCode() const override { return fake.exitCode_; }
     std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) override;
   } events;
 

@@ -97,11 +97,6 @@ class FakePlatform {
   void installNetwork(std::unique_ptr<Network> network);
 
  private:
-  struct Pending {
-    MonotonicMs at;
-    std::uint64_t order;
-    std::function<void()> action;
-  };
   bool runNextDue(MonotonicMs upTo);
 
   LocalTime trueStart_;

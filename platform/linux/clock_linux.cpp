@@ -10,19 +10,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/ascii_text.h"
+
 namespace sayolt {
 
 namespace {
 
 constexpr const char* kAdjtimePath = "/etc/adjtime";
 constexpr const char* kRtcDevices[] = {"/dev/rtc0", "/dev/rtc"};
-
-std::string_view trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r\n");
-  return s.substr(first, last - first + 1);
-}
 
 int openRtc() {
   for (const char* device : kRtcDevices) {
@@ -106,7 +101,7 @@ RtcTimescale parseAdjtimeTimescale(std::string_view content) {
     if (newline == std::string_view::npos) return RtcTimescale::Utc;
     content.remove_prefix(newline + 1);
   }
-  const auto third = trim(content.substr(0, content.find('\n')));
+  const auto third = trimAscii(content.substr(0, content.find('\n')));
   return third == "LOCAL" ? RtcTimescale::Local : RtcTimescale::Utc;
 }
 

@@ -5,16 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/ascii_text.h"
+
 namespace sayolt {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r");
-  return s.substr(first, last - first + 1);
-}
 
 // The escapes of the "string" value type: \s \n \t \r \\ .
 std::string unescapeValue(std::string_view value) {
@@ -100,7 +95,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view content, std::str
   bool seenGroup = false;
   while (!content.empty()) {
     const auto newline = content.find('\n');
-    const std::string_view line = trim(content.substr(0, newline));
+    const std::string_view line = trimAscii(content.substr(0, newline));
     content.remove_prefix(newline == std::string_view::npos ? content.size() : newline + 1);
     if (line.empty() || line.front() == '#') continue;
     if (line.front() == '[') {
@@ -111,8 +106,8 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view content, std::str
     if (!inGroup) continue;
     const auto eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string_view key = trim(line.substr(0, eq));
-    const std::string value = unescapeValue(trim(line.substr(eq + 1)));
+    const std::string_view key = trimAscii(line.substr(0, eq));
+    const std::string value = unescapeValue(trimAscii(line.substr(eq + 1)));
     if (key == "Exec")
       entry.exec = value;
     else if (key == "TryExec")

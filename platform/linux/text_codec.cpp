@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "platform/ascii_text.h"
+
 namespace sayolt::cp932 {
 
 namespace {
@@ -41,13 +43,6 @@ iconv_t decoder() {
 iconv_t encoder() {
   thread_local Converter converter("CP932", "UTF-8");
   return converter.get();
-}
-
-bool isAscii(std::string_view text) {
-  for (unsigned char c : text) {
-    if (c >= 0x80) return false;
-  }
-  return true;
 }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";

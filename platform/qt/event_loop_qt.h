@@ -16,10 +16,8 @@ class QtEventLoop : public EventLoop {
   void runUntil(const std::function<bool()>& done, std::optional<MonotonicMs> wakeAt) override;
   void requestExit(int exitCode) override;
   bool exitRequested() const override;
+  int exitCode() const override;
   std::unique_ptr<Timer> createTimer(std::function<void()> onTimeout) override;
-
-  // The code given to requestExit (0 before).
-  int exitCode() const;
 
  private:
   struct Impl;

@@ -3,6 +3,7 @@
 
 #include "platform/native_platform.h"
 #include "platform/qt/dialogs_qt.h"
+#include "platform/qt/event_loop_qt.h"
 #include "platform/qt/qt_network.h"
 #include "platform/qt/single_instance_qt.h"
 #include "platform/qt/tray_qt.h"

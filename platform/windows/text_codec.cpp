@@ -5,18 +5,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/ascii_text.h"
+
 namespace sayolt::cp932 {
 
 namespace {
 
 constexpr UINT kCodePage = 932;
-
-bool isAscii(std::string_view text) {
-  for (unsigned char c : text) {
-    if (c >= 0x80) return false;
-  }
-  return true;
-}
 
 // nullopt when the bytes hold a sequence that is not valid in the code page.
 std::optional<std::wstring> toWide(UINT codePage, std::string_view bytes) {

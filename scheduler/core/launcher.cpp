@@ -1,17 +1,12 @@
 #include <algorithm>
 
+#include "platform/ascii_text.h"
 #include "scheduler/core/scheduler.h"
 #include "shared/text_rules.h"
 
 namespace sayolt {
 
 namespace {
-
-std::string asciiLower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char ch) { return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch); });
-  return text;
-}
 
 // The last three characters of a path, lower-cased. Characters, not bytes: a path may end in
 // Japanese.

@@ -74,8 +74,8 @@ std::optional<SettingsAreaError> readScheduleModel(const IniSnapshot& ini, Local
   for (int i = 0; i < keys::kAutoPrograms; ++i)
     for (int c = 0; c < keys::kCategories; ++c)
       for (int s = 0; s < keys::kSlots; ++s) {
-        std::string flag = ini.get(keys::kAutoPlanSection, keys::autoPlanKey(i, c, s));
-        model.autoRunPlan[i][c][s] = flag.empty() ? "0" : std::move(flag);
+        const std::string key = keys::autoPlanKey(i, c, s);
+        model.autoRunPlan[i][c][s] = keys::orDefault(ini.get(keys::kAutoPlanSection, key), keys::kAutoPlanSection, key);
       }
   for (int n = 0; n < keys::kTimedPrograms; ++n)
     model.timedPrograms[n] = {ini.get(keys::kTimedProgramSection, keys::programNameKey(n)),
@@ -88,15 +88,12 @@ std::optional<SettingsAreaError> readScheduleModel(const IniSnapshot& ini, Local
   // Area 7. A day start outside one day cannot be placed on the clock, so it is refused like text.
   if (std::string priority = ini.get(keys::kPrioritySection, keys::kPriorityKey); !priority.empty())
     model.priorityMode = std::move(priority);
-  const std::string dayStart = ini.get(keys::kDayStartSection, keys::kDayStartKey);
-  int minutes = 0;
-  if (!dayStart.empty()) {
-    const auto value = toInt16(dayStart);
-    if (!value || *value < 0 || *value >= 24 * 60) return fail(7);
-    minutes = *value;
-  }
-  model.dayStartMinutes = minutes;
-  model.dayStartTime = TimeOfDay{minutes / 60 * 3600 + minutes % 60 * 60};
+  const std::string dayStart =
+      keys::orDefault(ini.get(keys::kDayStartSection, keys::kDayStartKey), keys::kDayStartSection, keys::kDayStartKey);
+  const auto minutes = toInt16(dayStart);
+  if (!minutes || *minutes < 0 || *minutes >= 24 * 60) return fail(7);
+  model.dayStartMinutes = *minutes;
+  model.dayStartTime = TimeOfDay{*minutes / 60 * 3600 + *minutes % 60 * 60};
 
   const auto today = dateOf(now);
   const auto todayDays = sys_days{today};

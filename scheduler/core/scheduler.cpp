@@ -256,7 +256,7 @@ void Scheduler::updateTrayIcon() {
     setting = IniSnapshot::load(iniPath()).get(keys::kTraySection, keys::kTrayKey);
   } catch (const IniError&) {
   }
-  trayIconSetting_ = setting.empty() ? "1" : setting;
+  trayIconSetting_ = keys::orDefault(setting, keys::kTraySection, keys::kTrayKey);
   platform_.tray.remove();
   if (trayIconSetting_ != "1") return;
 

@@ -5,8 +5,7 @@
 namespace sayolt::sntp {
 
 namespace {
-// Seconds from 1900-01-01 (the NTP epoch) to 1970-01-01.
-constexpr std::int64_t kNtpToUnixSeconds = 2'208'988'800;
+// One era of the 32-bit seconds field.
 constexpr std::int64_t kEraSeconds = std::int64_t{1} << 32;
 
 constexpr std::size_t kTransmitOffset = 40;

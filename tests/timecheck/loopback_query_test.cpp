@@ -1,5 +1,5 @@
 // The time query over real UDP on loopback: a responder socket in this process plays the server,
-// the Qt event loop does the waiting. The clock is a recording stand-in, never the machine's.
+// the Qt event loop does the waiting. The null platform's clock only records what it is set to.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -11,9 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
-#include "platform/qt/event_loop_qt.h"
-#include "platform/qt/qt_network.h"
+#include "platform/null/null_platform.h"
 #include "scheduler/timecheck/sntp_packet.h"
 #include "scheduler/timecheck/time_query.h"
 
@@ -30,28 +28,6 @@ QCoreApplication& application() {
   static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
   return app ? *app : *QCoreApplication::instance();
 }
-
-// Counts forward with the real monotonic clock; setUtc only remembers what it was asked.
-class RecordingClock : public Clock {
- public:
-  LocalTime now() const override { return LocalTime{} + offset_ + elapsed(); }
-  MonotonicMs monotonicMs() const override { return elapsed().count(); }
-  bool setUtc(UtcTime utc) override {
-    setTo.push_back(utc);
-    return true;
-  }
-  bool setLocalTimeOfDay(TimeOfDay) override { return false; }
-  bool syncHardwareClock() override { return false; }
-
-  std::vector<UtcTime> setTo;
-
- private:
-  std::chrono::milliseconds elapsed() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
-  }
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::milliseconds offset_{0};
-};
 
 // A 48-byte server reply; the arguments spoil the fields the client checks.
 Bytes serverReply(std::uint32_t seconds, std::uint8_t leap = 0, std::uint8_t mode = 4, std::uint8_t stratum = 2) {
@@ -132,17 +108,9 @@ class LoopbackQuery : public ::testing::Test {
   }
 
   QCoreApplication& app = application();  // first: sockets need its event dispatcher
-  RecordingClock clock;
-  QtEventLoop events{clock};
-  std::unique_ptr<Network> network = createQtNetwork();
-  FakePlatform spare{LocalTime{}};  // services the query never uses
-  Platform platform{clock,
-                    events,
-                    spare.platform().dialogs,
-                    spare.platform().processes,
-                    spare.platform().power,
-                    spare.platform().tray,
-                    *network};
+  std::unique_ptr<NullPlatform> null = NullPlatform::create();
+  Platform& platform = null->platform();
+  NullClock& clock = null->clock();
   LoopbackResponder responder;
   MonotonicMs waitedMs = 0;
 };
@@ -152,8 +120,8 @@ TEST_F(LoopbackQuery, Normal_RequestBytesAndClockSetFromAnswer) {
   const auto answer = ask();
   ASSERT_TRUE(answer);
   EXPECT_EQ(sntp::formatUtc(answer->utc), "2025/06/30 23:59:59");
-  ASSERT_EQ(clock.setTo.size(), 1u);
-  EXPECT_EQ(clock.setTo[0].time_since_epoch(), std::chrono::seconds(1'751'327'999));
+  ASSERT_EQ(clock.utcRequests.size(), 1u);
+  EXPECT_EQ(clock.utcRequests[0].time_since_epoch(), std::chrono::seconds(1'751'327'999));
   ASSERT_EQ(responder.requests.size(), 1u);
   Bytes expected(48, 0);
   expected[0] = 0x0B;
@@ -176,14 +144,14 @@ TEST_F(LoopbackQuery, Delayed_AnswerWithinTimeUsedLateOneNot) {
   responder.script = {{serverReply(k20250630T235959), 600}};
   EXPECT_FALSE(ask("127.0.0.1", 300ms));
   EXPECT_GE(waitedMs, 300);
-  EXPECT_EQ(clock.setTo.size(), 1u);
+  EXPECT_EQ(clock.utcRequests.size(), 1u);
 }
 
 TEST_F(LoopbackQuery, Silent_NoAnswerAfterFullWait) {
   EXPECT_FALSE(ask());
   EXPECT_GE(waitedMs, 400);
   EXPECT_EQ(responder.requests.size(), 1u);
-  EXPECT_TRUE(clock.setTo.empty());
+  EXPECT_TRUE(clock.utcRequests.empty());
 }
 
 TEST_F(LoopbackQuery, RefusedReplies_IgnoredThenGoodAnswerTaken) {
@@ -211,7 +179,7 @@ TEST_F(LoopbackQuery, RefusedReplies_IgnoredThenGoodAnswerTaken) {
     ASSERT_TRUE(answer);
     EXPECT_EQ(sntp::formatUtc(answer->utc), "2025/06/30 23:59:59");
   }
-  for (const auto& t : clock.setTo) EXPECT_EQ(t.time_since_epoch(), std::chrono::seconds(1'751'327'999));
+  for (const auto& t : clock.utcRequests) EXPECT_EQ(t.time_since_epoch(), std::chrono::seconds(1'751'327'999));
 }
 
 TEST_F(LoopbackQuery, NextEraAndShiftedTimes_SetAsSent) {

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "shared/utf8_path.h"
 #include "tests/shared/ini_test_support.h"
 #include "tools/plan/commands.h"
 
@@ -26,10 +27,7 @@ Outcome ini(plan::Args args) {
 
 class IniCommand : public ::testing::Test {
  protected:
-  std::string fileArg() const {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-  }
+  std::string fileArg() const { return utf8FromPath(path); }
 
   test::TempFolder folder;
   std::filesystem::path path = folder / "Sayolt設定.ini";

@@ -1,13 +1,14 @@
 // sayolt-plan check and show: exit codes, messages and the exact JSON of show.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
 #include "scheduler/core/day_classification.h"
 #include "scheduler/core/schedule_model.h"
+#include "shared/temp_folder.h"
+#include "shared/utf8_path.h"
 #include "tests/core/core_test_support.h"
 #include "tools/plan/commands.h"
 
@@ -36,25 +37,14 @@ const char* const kArea8Message =
 
 class PlanCommand : public ::testing::Test {
  protected:
-  PlanCommand() {
-    static std::atomic<unsigned> counter{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              ("sayolt-plan-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-               std::to_string(counter++));
-    std::filesystem::create_directories(folder_);
-  }
-  ~PlanCommand() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
   // Writes the file and returns its path as the command line gives it.
   std::string write(const SettingsBuilder& settings, const std::string& name = "settings.ini") {
     const auto path = folder_ / name;
     settings.writeTo(path);
-    return path.string();
+    return utf8FromPath(path);
   }
-  std::string missing() const { return (folder_ / "missing.ini").string(); }
-  std::string folder() const { return folder_.string(); }
+  std::string missing() const { return utf8FromPath(folder_ / "missing.ini"); }
+  std::string folder() const { return utf8FromPath(folder_.path()); }
 
   // A weekday office timetable: Monday 8:00 to 17:00 with a noon backup, Tuesday from 7:30.
   static SettingsBuilder office() {
@@ -72,7 +62,7 @@ class PlanCommand : public ::testing::Test {
   }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder folder_{"sayolt-plan-"};
 };
 
 TEST_F(PlanCommand, CheckLoadableFile_OkAndExitZero) {

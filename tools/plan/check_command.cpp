@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <ostream>
 
+#include "platform/null/null_platform.h"
 #include "scheduler/core/schedule_model.h"
 #include "shared/ini_file.h"
+#include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt::plan {
@@ -16,7 +18,7 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
   }
   IniSnapshot ini;
   try {
-    ini = IniSnapshot::load(args[0]);
+    ini = IniSnapshot::load(pathFromUtf8(args[0]));
   } catch (const IniError& error) {
     err << error.what() << "\n";
     return 1;
@@ -27,9 +29,7 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
   }
   // The moment only decides the classification, which has no error of its own.
   ScheduleModel model;
-  const LocalTime anyMoment{
-      std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now()).time_since_epoch()};
-  if (const auto error = readScheduleModel(ini, anyMoment, model)) {
+  if (const auto error = readScheduleModel(ini, NullClock().now(), model)) {
     err << "area " << error->area << ": " << error->message << "\n";
     return 1;
   }

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "shared/ini_file.h"
+#include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt::plan {
@@ -20,12 +21,6 @@ constexpr const char* kIniUsage =
 int usage(std::ostream& err) {
   err << kIniUsage;
   return 2;
-}
-
-// Arguments are UTF-8 on every system; a path built from a plain string would use the ANSI code
-// page on Windows.
-std::filesystem::path pathFromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "scheduler/core/schedule_model.h"
 #include "shared/ini_file.h"
 #include "shared/text_rules.h"
+#include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 #include "tools/plan/json.h"
 
@@ -45,7 +46,7 @@ int showCommand(const Args& args, std::ostream& out, std::ostream& err) {
   ScheduleModel model;
   std::optional<SettingsAreaError> error;
   try {
-    error = readScheduleModel(IniSnapshot::load(file), *moment, model);
+    error = readScheduleModel(IniSnapshot::load(pathFromUtf8(file)), *moment, model);
   } catch (const IniError& e) {
     err << e.what() << "\n";
     return 1;

@@ -1,11 +1,29 @@
+#include <algorithm>
 #include <charconv>
 #include <ostream>
 #include <stdexcept>
 
+#include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
+#include "tools/plan/json.h"
 #include "tools/simulation/simulation.h"
 
 namespace sayolt::plan {
+
+namespace {
+
+std::string formatEventJson(const SimulationEvent& e) {
+  std::string out = "{\"time\": " + jsonString(formatLocalDateTime(e.time)) +
+                    ", \"pcClock\": " + jsonString(formatLocalDateTime(e.pcClock)) +
+                    ", \"event\": " + jsonString(e.event);
+  for (const auto& [k, v] : e.fields) {
+    const bool numeric = std::find(e.numericFields.begin(), e.numericFields.end(), k) != e.numericFields.end();
+    out += ", " + jsonString(k) + ": " + (numeric ? v : jsonString(v));
+  }
+  return out + "}";
+}
+
+}  // namespace
 
 // Runs the real scheduler for N days on virtual time and prints what happens.
 int simulateCommand(const Args& args, std::ostream& out, std::ostream& err) {
@@ -34,7 +52,7 @@ int simulateCommand(const Args& args, std::ostream& out, std::ostream& err) {
   }
 
   SimulationOptions options;
-  options.settingsFile = file;
+  options.settingsFile = pathFromUtf8(file);
   options.from = *start;
   options.days = days;
   SimulationResult result;

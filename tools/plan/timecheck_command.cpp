@@ -1,20 +1,20 @@
 // "sayolt-plan timecheck FILE [--json]": the scheduler's clock check against the file's time
 // servers, for real over the network, on a clock of its own so the machine's clock stays as it is.
 #include <QCoreApplication>
-#include <QDateTime>
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <sstream>
 
-#include "platform/qt/event_loop_qt.h"
-#include "platform/qt/qt_network.h"
+#include "platform/null/null_platform.h"
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/schedule_model.h"
 #include "scheduler/timecheck/check_clock.h"
+#include "scheduler/timecheck/error_log.h"
 #include "scheduler/timecheck/sntp_packet.h"
 #include "shared/ini_file.h"
+#include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 #include "tools/plan/json.h"
 
@@ -23,57 +23,6 @@ namespace sayolt::plan {
 namespace {
 
 using std::chrono::milliseconds;
-
-// Starts at the system time; setting it only moves this clock, as SetSystemTime would move the PC's.
-class OffsetClock : public Clock {
- public:
-  LocalTime now() const override {
-    const QDateTime local = QDateTime::currentDateTime();
-    return LocalTime{milliseconds(local.toMSecsSinceEpoch() + local.offsetFromUtc() * 1000LL)} + offset_;
-  }
-  MonotonicMs monotonicMs() const override {
-    return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start_).count();
-  }
-  bool setUtc(UtcTime utc) override {
-    offset_ = utc.time_since_epoch() - milliseconds(QDateTime::currentMSecsSinceEpoch());
-    return true;
-  }
-  bool setLocalTimeOfDay(TimeOfDay) override { return false; }
-  bool syncHardwareClock() override { return false; }
-
- private:
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  milliseconds offset_{0};
-};
-
-// The check asks nothing of these; they are here because a platform has them.
-class NoDialogs : public Dialogs {
- public:
-  void messageOk(const std::string&, const std::string&) override {}
-  MessageAnswer askYesNo(const std::string&, const std::string&) override { return MessageAnswer::No; }
-  void notice(const std::string&, const std::string&) override {}
-  std::string openFileName(const std::string&, const std::string&, const std::string&) override { return {}; }
-};
-class NoProcesses : public Processes {
- public:
-  std::unique_ptr<RunningProcess> startExecutable(const std::string&) override { return nullptr; }
-  bool isExecutableFile(const std::string&) override { return false; }
-  bool openDocumentAndWait(const std::string&) override { return false; }
-  bool openWorkbook(const std::string&, bool) override { return false; }
-  bool fileExists(const std::string&) override { return false; }
-};
-class NoPower : public Power {
- public:
-  bool requestShutdown() override { return false; }
-  bool armWakeAlarm(std::chrono::seconds) override { return false; }
-};
-class NoTray : public Tray {
- public:
-  void show(TrayIconKind, const std::string&) override {}
-  void remove() override {}
-  bool visible() const override { return false; }
-  void setOnContextMenu(std::function<void()>) override {}
-};
 
 // Prints the dialog the scheduler would show.
 class PrintedErrorView : public TimeServerErrorView {
@@ -111,7 +60,7 @@ void printAttempt(std::ostream& out, const TimeCheckAttempt& a) {
 
 void printDecision(std::ostream& out, const Outcome& o) {
   if (o.failure) {
-    out << "NTP_Error.txt に追記される行: " << o.failure->logLine << "\n";
+    out << kErrorLogFileName << " に追記される行: " << o.failure->logLine << "\n";
     out << "判定: " << failureCaseName(o.failure->failure) << " — "
         << (o.ended ? "スケジューラーは10秒後に終了します\n"
                     : "startKind は変わらず、スケジューラーは10秒後に続行します\n");
@@ -149,7 +98,7 @@ int timecheckCommand(const Args& args, std::ostream& out, std::ostream& err) {
     err << "使い方: sayolt-plan timecheck FILE [--json]\n";
     return 2;
   }
-  const std::string& file = args[0];
+  const std::filesystem::path file = pathFromUtf8(args[0]);
   std::optional<std::chrono::seconds> tolerance;
   try {
     tolerance = readStartTolerance(IniSnapshot::load(file));
@@ -169,14 +118,9 @@ int timecheckCommand(const Args& args, std::ostream& out, std::ostream& err) {
   std::unique_ptr<QCoreApplication> application;
   if (!QCoreApplication::instance()) application = std::make_unique<QCoreApplication>(argc, argv);
 
-  OffsetClock clock;
-  QtEventLoop events(clock);
-  const auto network = createQtNetwork();
-  NoDialogs dialogs;
-  NoProcesses processes;
-  NoPower power;
-  NoTray tray;
-  Platform platform{clock, events, dialogs, processes, power, tray, *network};
+  // The servers' answer moves only the null platform's clock.
+  const auto null = NullPlatform::create();
+  Platform& platform = null->platform();
   PrintedErrorView view(json ? nullptr : &out);
 
   Outcome outcome;

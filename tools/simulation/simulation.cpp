@@ -1,7 +1,6 @@
 #include "tools/simulation/simulation.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -9,9 +8,11 @@
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "scheduler/timecheck/check_clock.h"
+#include "scheduler/timecheck/error_log.h"
 #include "shared/settings_keys.h"
+#include "shared/temp_folder.h"
 #include "shared/text_rules.h"
-#include "tools/plan/json.h"
+#include "shared/utf8_path.h"
 
 namespace sayolt {
 
@@ -106,15 +107,6 @@ class SimCountdownView : public CountdownView {
   std::shared_ptr<bool> visible_;
 };
 
-std::filesystem::path makeWorkFolder() {
-  std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    auto folder = std::filesystem::temp_directory_path() / ("sayolt-sim-" + std::to_string(random()));
-    if (std::filesystem::create_directory(folder)) return folder;
-  }
-  throw std::runtime_error("作業用フォルダーを作れません");
-}
-
 std::string readAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -130,18 +122,12 @@ std::string SimulationEvent::field(const std::string& name) const {
 
 SimulationResult simulate(const SimulationOptions& options) {
   SimulationResult result;
-  const auto folder = makeWorkFolder();
-  struct Cleanup {
-    std::filesystem::path folder;
-    ~Cleanup() {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    }
-  } cleanup{folder};
+  const TempFolder work("sayolt-sim-");
+  const std::filesystem::path& folder = work.path();
   const auto settings = folder / keys::kSettingsFileName;
   std::error_code error;
   if (!std::filesystem::copy_file(options.settingsFile, settings, error))
-    throw std::runtime_error(options.settingsFile.string() + ": " + error.message());
+    throw std::runtime_error(utf8FromPath(options.settingsFile) + ": " + error.message());
   result.settingsCopy = settings;
 
   FakePlatform fake(options.from);
@@ -168,7 +154,7 @@ SimulationResult simulate(const SimulationOptions& options) {
     try {
       RecordingTimeServerErrorView errorView;
       TimeCheckOptions checkOptions;
-      checkOptions.logPath = folder / "NTP_Error.txt";
+      checkOptions.logPath = folder / kErrorLogFileName;
       TimeCheckObserver checkObserver;
       checkObserver.onFailure = [&](const TimeCheckFailureReport& report) {
         log.add("message", {{"text", report.labelText}});
@@ -215,18 +201,6 @@ std::string formatEventText(const SimulationEvent& e) {
     out << "  " << k << "=" << value;
   }
   return out.str();
-}
-
-std::string formatEventJson(const SimulationEvent& e) {
-  using plan::jsonString;
-  std::string out = "{\"time\": " + jsonString(formatLocalDateTime(e.time)) +
-                    ", \"pcClock\": " + jsonString(formatLocalDateTime(e.pcClock)) +
-                    ", \"event\": " + jsonString(e.event);
-  for (const auto& [k, v] : e.fields) {
-    const bool numeric = std::find(e.numericFields.begin(), e.numericFields.end(), k) != e.numericFields.end();
-    out += ", " + jsonString(k) + ": " + (numeric ? v : jsonString(v));
-  }
-  return out + "}";
 }
 
 }  // namespace sayolt

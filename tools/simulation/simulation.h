@@ -48,8 +48,7 @@ struct SimulationResult {
 // Throws std::runtime_error when the settings file cannot be copied.
 SimulationResult simulate(const SimulationOptions& options);
 
-// One line of text, or one JSON object, per event.
+// One line of text per event.
 std::string formatEventText(const SimulationEvent& event);
-std::string formatEventJson(const SimulationEvent& event);
 
 }  // namespace sayolt

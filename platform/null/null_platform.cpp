@@ -1,0 +1,68 @@
+#include "platform/null/null_platform.h"
+
+#include <QDateTime>
+
+#include "platform/qt/event_loop_qt.h"
+#include "platform/qt/qt_network.h"
+
+namespace sayolt {
+
+using std::chrono::milliseconds;
+
+namespace {
+
+LocalTime systemLocalNow() {
+  const QDateTime local = QDateTime::currentDateTime();
+  return LocalTime{milliseconds(local.toMSecsSinceEpoch() + local.offsetFromUtc() * 1000LL)};
+}
+
+}  // namespace
+
+NullClock::NullClock() : start_(std::chrono::steady_clock::now()) {}
+
+LocalTime NullClock::now() const { return systemLocalNow() + offset_; }
+
+MonotonicMs NullClock::monotonicMs() const {
+  return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start_).count();
+}
+
+bool NullClock::setUtc(UtcTime utc) {
+  utcRequests.push_back(utc);
+  offset_ = utc.time_since_epoch() - milliseconds(QDateTime::currentMSecsSinceEpoch());
+  return true;
+}
+
+bool NullClock::setLocalTimeOfDay(TimeOfDay timeOfDay) {
+  const LocalTime current = now();
+  offset_ += atTimeOfDay(dateOf(current), timeOfDay) - std::chrono::floor<std::chrono::seconds>(current);
+  return true;
+}
+
+void NullDialogs::messageOk(const std::string& title, const std::string& text) {
+  shown.push_back({ShownDialog::Kind::MessageOk, title, text});
+}
+
+MessageAnswer NullDialogs::askYesNo(const std::string& title, const std::string& text) {
+  shown.push_back({ShownDialog::Kind::YesNo, title, text});
+  return yesNoAnswer;
+}
+
+void NullDialogs::notice(const std::string& title, const std::string& text) {
+  shown.push_back({ShownDialog::Kind::Notice, title, text});
+}
+
+std::string NullDialogs::openFileName(const std::string& title, const std::string& startFolder, const std::string&) {
+  shown.push_back({ShownDialog::Kind::OpenFile, title, startFolder});
+  return openFileAnswer;
+}
+
+// The loop's deadlines come from the null clock's counter, which setting the clock leaves alone.
+NullPlatform::NullPlatform()
+    : events_(std::make_unique<QtEventLoop>(clock_)), network_(createQtNetwork()), platform_{clock_,   *events_,
+                                                                                             dialogs_, processes_,
+                                                                                             power_,   tray_,
+                                                                                             *network_} {}
+
+std::unique_ptr<NullPlatform> NullPlatform::create() { return std::make_unique<NullPlatform>(); }
+
+}  // namespace sayolt
