@@ -18,6 +18,11 @@ bool EditorNavigator::loadWithRepair(EditorPage& page, PageId pageId) {
   try {
     page.load();
     return true;
+  } catch (const IniError& readError) {
+    // An unreadable file is no damaged page: erasing could not help, so say why and end.
+    context_.services.dialogs.messageOk(kEditorTitle,
+                                        std::string("設定ファイルを読めませんでした。\n") + readError.what());
+    return false;
   } catch (const PageLoadError& error) {
     // The main page reads all three pages at start-up, so the damaged page may be another one.
     const PageId damaged = error.page();

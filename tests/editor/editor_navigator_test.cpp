@@ -80,6 +80,15 @@ TEST_F(EditorNavigatorTest, PageDamagedWhenOpenedLaterIsOfferedForErasing) {
             (std::vector<std::string>{repairQuestion(PageId::TimedPrograms), repairQuestion(PageId::Dates)}));
 }
 
+TEST_F(EditorNavigatorTest, UnreadableFileIsToldAndEndsTheEditorWithoutErasing) {
+  std::filesystem::create_directory(path);  // a folder where the file should be
+  EXPECT_FALSE(navigator.start());
+  EXPECT_TRUE(navigator.ended());
+  EXPECT_TRUE(fakes.dialogs.questions.empty());
+  ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+  EXPECT_EQ(fakes.dialogs.messages[0].rfind("設定ファイルを読めませんでした。", 0), 0u);
+}
+
 TEST_F(EditorNavigatorTest, ClosingByTheFrameEndsTheEditor) {
   ASSERT_TRUE(navigator.start());
   bool ended = false;
