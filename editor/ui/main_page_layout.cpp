@@ -1,6 +1,7 @@
 // Form1's controls at their twips positions, their names and the tab order.
 #include <QButtonGroup>
 
+#include "editor/ui/editor_font.h"
 #include "editor/ui/main_page_window.h"
 #include "editor/ui/twips.h"
 
@@ -50,6 +51,7 @@ void MainPageWindow::buildControls() {
   using keys::kCategories;
   using keys::kSlots;
   setObjectName("Form1");
+  setFont(editorFont());
   setWindowTitle(QStringLiteral("起動設定"));
   setFixedSize(twips(13035), twips(7830));
   // Rows of the program lists are 240 twips apart: the frame padding would clip the text.
@@ -70,8 +72,8 @@ void MainPageWindow::buildControls() {
     }
   }
 
-  label(this, "Label5", QStringLiteral("起動プログラムの設定(自動実行時)"), 7560, 240, 4200);
-  label(this, "Label9", QStringLiteral("起動プログラムの設定(手動起動時)"), 7560, 4080, 4200);
+  label(this, "Label5", QStringLiteral("起動プログラムの設定(自動実行時)"), 7560, 240, 3240);
+  label(this, "Label9", QStringLiteral("起動プログラムの設定(手動起動時)"), 7560, 4080, 3240);
   struct List {
     const char* kind;
     int top;

@@ -2,8 +2,10 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QStringList>
 
 #include "editor/model/scheduler_restart.h"
 
@@ -17,6 +19,22 @@ const char* const kHighlightProperty = "sayoltHighlighted";
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QLineEdit* field) { return field->text().toStdString(); }
+
+// The retry captions fit their 1815 x 495 twips in the Windows fonts; fonts with wider or taller
+// lines (Noto CJK) get a pixel less until every line fits.
+void setCaption(QPushButton* button, const QString& caption) {
+  button->setText(caption);
+  QFont font = button->parentWidget()->font();
+  const QStringList lines = caption.split('\n');
+  const auto fits = [&](const QFontMetrics& fm) {
+    if (fm.height() * lines.size() > button->height() - 2) return false;
+    for (const QString& line : lines)
+      if (fm.horizontalAdvance(line) > button->width() - 4) return false;
+    return true;
+  };
+  while (font.pixelSize() > 9 && !fits(QFontMetrics(font))) font.setPixelSize(font.pixelSize() - 1);
+  button->setFont(font);
+}
 
 }  // namespace
 
@@ -64,8 +82,8 @@ void MainPageWindow::loadAfterRepair(PageId erased) { loadPages(erased); }
 void MainPageWindow::loadPages(PageId lastPage) {
   const IniSnapshot file = context_.settings.snapshot();
   showValues(readPagesAtStartup(file, context_.tables, readers_, lastPage));
-  command2->setText(kNextCaption);
-  command5->setText(kEndCaption);
+  setCaption(command2, kNextCaption);
+  setCaption(command5, kEndCaption);
   command3->setEnabled(schedulerRunning(context_));
   label15->clear();
 }
@@ -198,8 +216,8 @@ int MainPageWindow::runCheck() {
   for (const auto& message : messages) context_.services.dialogs.messageOk(kEditorTitle, message);
   context_.errorCount = static_cast<int>(messages.size());
   const Captions captions = captionsAfterCheck(context_.errorCount);
-  command2->setText(q(captions.next));
-  command5->setText(q(captions.end));
+  setCaption(command2, q(captions.next));
+  setCaption(command5, q(captions.end));
   return context_.errorCount;
 }
 

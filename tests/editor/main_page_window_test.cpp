@@ -8,8 +8,10 @@
 #include <QTest>
 
 #include "editor/ui/editor_navigator.h"
+#include "editor/ui/twips.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/editor/editor_files.h"
+#include "tests/editor/full_settings.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt::editor::ui {
@@ -216,6 +218,45 @@ TEST_F(MainPageWindowTest, RestartIsOfferedOnlyWhileTheSchedulerRuns) {
   EXPECT_FALSE(open(kGoodFile).command3->isEnabled());
   fakes.instances.held.insert(kSchedulerInstanceName);
   EXPECT_TRUE(open(kGoodFile).command3->isEnabled());
+}
+
+TEST_F(MainPageWindowTest, EveryControlIsNamedAndPlacedAndNoCaptionIsClipped) {
+  MainPageWindow& p = open(test::fullSettingsText());
+  EXPECT_EQ(p.text1[gridIndex(0, 3, 1)]->geometry(), twipsRect(1920, 2400, 735, 270));
+  EXPECT_EQ(p.text1[gridIndex(1, 8, 7)]->geometry(), twipsRect(6240, 5640, 735, 270));
+  EXPECT_EQ(p.text8[4]->geometry(), twipsRect(12120, 5640, 495, 255));
+  EXPECT_EQ(p.text1[gridIndex(0, 0, 0)]->accessibleName(), "月曜日 起動 1");
+  EXPECT_EQ(p.text1[gridIndex(1, 8, 7)]->accessibleName(), "不在 終了 8");
+  EXPECT_EQ(p.text3[2]->accessibleName(), "自動実行 プログラム名 3");
+  EXPECT_EQ(p.text7[0]->accessibleName(), "手動実行 パス 1");
+  EXPECT_EQ(p.command9->text(), "確　　定");
+
+  for (QWidget* w : p.findChildren<QWidget*>()) {
+    if (w->isWindow() || !w->isVisibleTo(&p) || w->parentWidget() != &p) continue;
+    EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    EXPECT_TRUE(p.rect().contains(w->geometry())) << w->objectName().toStdString();
+    const QFontMetrics fm(w->font());
+    QString text;
+    int room = w->width();
+    if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+    if (auto* button = qobject_cast<QPushButton*>(w)) text = button->text(), room -= 4;
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+      EXPECT_LE(w->sizeHint().width(), w->width()) << w->objectName().toStdString();
+    }
+    for (const QString& line : text.split('\n'))
+      EXPECT_LE(fm.horizontalAdvance(line), room) << w->objectName().toStdString() << " " << line.toStdString();
+    if (!text.isEmpty()) {
+      EXPECT_LE(fm.height() * (text.count('\n') + 1), w->height()) << text.toStdString();
+    }
+  }
+  // The two-line caption of the retry state fits its button too.
+  p.text9->clear();
+  click(p.command5);
+  ASSERT_EQ(p.command5->text(), "あきらめる\n(保存せず終了)");
+  const QFontMetrics fm(p.command5->font());
+  EXPECT_LE(2 * fm.height(), p.command5->height() - 2);
+  EXPECT_LE(fm.horizontalAdvance("(保存せず終了)"), p.command5->width() - 4);
+  EXPECT_LE(QFontMetrics(p.command2->font()).horizontalAdvance("もう一度チェックする"), p.command2->width() - 4);
 }
 
 struct RepairTest : MainPageWindowTest {
