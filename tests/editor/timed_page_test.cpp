@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/model/page_repair.h"
+#include "editor/model/startup.h"
 #include "tests/editor/editor_files.h"
 
 namespace sayolt::editor {
@@ -236,6 +237,33 @@ TEST_F(TimedFixture, FailedSaveKeepsEverythingToSaveAgain) {
   IniFile file(path);
   page.saveTimedPage(file);
   EXPECT_NE(test::readIniText(path).find("開始時刻0-1=10:00\r\n番号0-1=2\r\n"), std::string::npos);
+}
+
+// Start-up reads pages 2 and 3 through the pages' own loaders: damage names page 2, and the dates
+// are those from the clock's today on.
+TEST(StartupReaders, ReadPagesTwoAndThreeWithTheirOwnRules) {
+  struct DayClock : Clock {
+    LocalTime now() const override { return test::localAt("2027-05-04 12:00:00"); }
+    MonotonicMs monotonicMs() const override { return 0; }
+    bool setUtc(UtcTime) override { return false; }
+    bool setLocalTimeOfDay(TimeOfDay) override { return false; }
+    bool syncHardwareClock() override { return false; }
+  } clock;
+  const StartupReaders readers = startupReaders(clock);
+  EditorTables tables;
+  readPagesAtStartup(IniSnapshot::fromBytes(*cp932::fromUtf8(std::string(kTimedFile) +
+                                                             "[不在]\r\n登録日1=2027/5/3\r\n登録日2=2027/5/4\r\n")),
+                     tables, readers);
+  EXPECT_EQ(tables.timed.programNames[2], "バックアップ");
+  EXPECT_EQ(tables.dates.absenceDates, std::vector<std::string>{"2027/5/4"});
+
+  try {
+    readPagesAtStartup(IniSnapshot::fromBytes(*cp932::fromUtf8("[時刻指定プログラム実行予定]\r\n番号0-0=x\r\n")),
+                       tables, readers);
+    ADD_FAILURE() << "damage not found";
+  } catch (const PageLoadError& error) {
+    EXPECT_EQ(error.page(), PageId::TimedPrograms);
+  }
 }
 
 }  // namespace
