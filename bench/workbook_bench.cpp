@@ -1,10 +1,10 @@
 // Building "Sayolt予定表.xls" for a full timetable: 9 categories × (16 times + 30 runs), 100 dates.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 
+#include "shared/temp_folder.h"
 #include "workbook/schedule_workbook.h"
 
 namespace {
@@ -49,9 +49,7 @@ BENCHMARK(BM_RebuildWorkbook)->Unit(benchmark::kMillisecond);
 // With the file: read, rebuild, and the atomic replacement flushed to disk.
 void BM_WriteWorkbookFile(benchmark::State& state) {
   const TimetableInput input = fullTimetable();
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("sayolt-bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-  std::filesystem::create_directories(folder);
+  const sayolt::TempFolder folder("sayolt-bench-");
   const auto file = folder / "book.xls";
   if (state.range(0) == 1) sayolt::workbook::writeScheduleWorkbook(file, input);
   for (auto _ : state) {
@@ -62,7 +60,6 @@ void BM_WriteWorkbookFile(benchmark::State& state) {
     }
     sayolt::workbook::writeScheduleWorkbook(file, input);
   }
-  std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_WriteWorkbookFile)->Arg(0)->Arg(1)->ArgName("existing")->Unit(benchmark::kMillisecond);
 

@@ -6,25 +6,20 @@
 
 #include "platform/system_clock.h"
 #include "shared/ini_file.h"
+#include "shared/utf8_path.h"
 #include "workbook/timetable_loader.h"
 #include "workbook/workbook_error.h"
 
 namespace sayolt::plan {
 
-namespace {
-
-std::filesystem::path utf8Path(const std::string& text) { return std::u8string(text.begin(), text.end()); }
-
-}  // namespace
-
 std::optional<workbook::TimetableInput> loadTimetableForPlan(const std::string& file, std::ostream& err) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(utf8Path(file), error)) {
+  if (!std::filesystem::is_regular_file(pathFromUtf8(file), error)) {
     err << "設定ファイルがありません: " << file << "\n";
     return std::nullopt;
   }
   try {
-    const IniSnapshot ini = IniSnapshot::load(utf8Path(file));
+    const IniSnapshot ini = IniSnapshot::load(pathFromUtf8(file));
     const auto today = dateOf(createSystemClock()->now());
     return workbook::loadTimetableInput(ini, today);
   } catch (const IniError& e) {

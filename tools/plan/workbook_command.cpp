@@ -2,18 +2,13 @@
 // editor's 作成 builds it, without the editor.
 #include <ostream>
 
+#include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 #include "tools/plan/plan_timetable.h"
 #include "workbook/schedule_workbook.h"
 #include "workbook/workbook_error.h"
 
 namespace sayolt::plan {
-
-namespace {
-
-std::filesystem::path utf8Path(const std::string& text) { return std::u8string(text.begin(), text.end()); }
-
-}  // namespace
 
 int workbookCommand(const Args& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2) {
@@ -24,7 +19,7 @@ int workbookCommand(const Args& args, std::ostream& out, std::ostream& err) {
   if (!input) return 1;
   reportSkippedTimes(workbook::buildTimetable(*input), err);
   try {
-    workbook::writeScheduleWorkbook(utf8Path(args[1]), *input);
+    workbook::writeScheduleWorkbook(pathFromUtf8(args[1]), *input);
   } catch (const workbook::WorkbookError& e) {
     err << e.what() << "\n";
     return 1;

@@ -15,6 +15,7 @@
 #include "editor/ui/dates_page_window.h"
 #include "editor/ui/editor_font.h"
 #include "editor/ui/timed_page_window.h"
+#include "platform/null/null_platform.h"
 #include "platform/text_codec.h"
 #include "shared/settings_keys.h"
 
@@ -23,21 +24,6 @@ namespace {
 using namespace sayolt;
 
 // Services that are never really used while a window is only shown and grabbed.
-class QuietDialogs : public Dialogs {
- public:
-  void messageOk(const std::string&, const std::string&) override {}
-  MessageAnswer askYesNo(const std::string&, const std::string&) override { return MessageAnswer::No; }
-  void notice(const std::string&, const std::string&) override {}
-  std::string openFileName(const std::string&, const std::string&, const std::string&) override { return {}; }
-};
-class NoProcesses : public Processes {
- public:
-  std::unique_ptr<RunningProcess> startExecutable(const std::string&) override { return nullptr; }
-  bool isExecutableFile(const std::string&) override { return false; }
-  bool openDocumentAndWait(const std::string&) override { return false; }
-  bool openWorkbook(const std::string&, bool) override { return false; }
-  bool fileExists(const std::string&) override { return false; }
-};
 class NoInstances : public SingleInstance {
  public:
   bool claim(const std::string&) override { return true; }
@@ -127,8 +113,8 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() /
       ("sayolt-editor-pages-shots-" + std::to_string(QCoreApplication::applicationPid()));
   std::filesystem::create_directories(folder);
-  QuietDialogs dialogs;
-  NoProcesses processes;
+  NullDialogs dialogs;
+  NullProcesses processes;
   NoInstances instances;
   NoEvents events;
   FixedClock clock;

@@ -14,6 +14,7 @@
 #include "editor/model/editor_context.h"
 #include "editor/ui/editor_font.h"
 #include "editor/ui/main_page_window.h"
+#include "platform/null/null_platform.h"
 #include "platform/text_codec.h"
 #include "tests/editor/full_settings.h"
 
@@ -22,21 +23,6 @@ namespace {
 using namespace sayolt;
 
 // Services that are never really used while a window is only shown and grabbed.
-class QuietDialogs : public Dialogs {
- public:
-  void messageOk(const std::string&, const std::string&) override {}
-  MessageAnswer askYesNo(const std::string&, const std::string&) override { return MessageAnswer::No; }
-  void notice(const std::string&, const std::string&) override {}
-  std::string openFileName(const std::string&, const std::string&, const std::string&) override { return {}; }
-};
-class NoProcesses : public Processes {
- public:
-  std::unique_ptr<RunningProcess> startExecutable(const std::string&) override { return nullptr; }
-  bool isExecutableFile(const std::string&) override { return false; }
-  bool openDocumentAndWait(const std::string&) override { return false; }
-  bool openWorkbook(const std::string&, bool) override { return false; }
-  bool fileExists(const std::string&) override { return false; }
-};
 class RunningScheduler : public SingleInstance {
  public:
   bool claim(const std::string&) override { return true; }
@@ -100,8 +86,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                        ("sayolt-editor-shots-" + std::to_string(QCoreApplication::applicationPid()));
   std::filesystem::create_directories(folder);
-  QuietDialogs dialogs;
-  NoProcesses processes;
+  NullDialogs dialogs;
+  NullProcesses processes;
   RunningScheduler scheduler;
   NoEvents events;
   StillClock clock;
