@@ -10,7 +10,9 @@
 #include "editor/ui/editor_navigator.h"
 #include "editor/ui/main_page_window.h"
 #include "editor/ui/timed_page_window.h"
+#include "editor/ui/workbook_buttons.h"
 #include "platform/native_platform.h"
+#include "platform/workbook_viewer.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -29,9 +31,12 @@ int main(int argc, char** argv) {
   ed::EditorContext context(std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()),
                             ed::EditorServices{platform.dialogs, platform.processes, native->singleInstance(),
                                                platform.events, platform.clock});
+  const auto workbookViewer = sayolt::createWorkbookViewer();
   ed::ui::EditorNavigator navigator(context);
-  navigator.setPageFactory(ed::PageId::Main, [](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
-    return std::make_unique<ed::ui::MainPageWindow>(c);
+  navigator.setPageFactory(ed::PageId::Main, [&](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
+    auto page = std::make_unique<ed::ui::MainPageWindow>(c);
+    ed::ui::connectWorkbookButtons(*page, c, *workbookViewer);
+    return page;
   });
   navigator.setPageFactory(ed::PageId::TimedPrograms, [](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {
     return std::make_unique<ed::ui::TimedPageWindow>(c);
