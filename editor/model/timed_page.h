@@ -15,7 +15,8 @@ class TimedPage {
   TimedPageTables& tables;
 
   // loadTimedPrograms and loadTimedRuns over one read of the file. Throws PageLoadError when a run's
-  // program number is not a whole number 0..19; the tables are then left as they were.
+  // program number does not read as a program 0..19 (the scheduler would skip that run without a
+  // word); the tables are then left as they were.
   void load(const IniSnapshot& file);
 
   // The name shown beside a number field: the program with that one-based number, or "" for a text
