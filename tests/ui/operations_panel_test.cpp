@@ -157,6 +157,26 @@ TEST(OperationsPanel, Reload_RunsTheTimeCheckThenTheReload) {
   EXPECT_EQ(ui.scheduler().timerIntervalMs(), 1000);
 }
 
+TEST(OperationsPanel, Reload_OtherButtonsWorkDuringTheTimeCheck_ReloadItselfWaits) {
+  UiRig ui(at("2027-01-04 10:00:00"), officeWeek(), true, UiRig::TimeCheck::TenSeconds);
+  ui.openPanel();
+  const int checks = ui.slowCheck->calls;
+  bool stoppedMeanwhile = false;
+  ui.rig.fake.scheduleAfter(3s, [&] {
+    ui.click(5);  // a second 再読込 inside the first is not started
+    ui.click(11);
+    stoppedMeanwhile = ui.scheduler().shutdownSuspended();
+  });
+
+  ui.click(5);
+  EXPECT_TRUE(stoppedMeanwhile);
+  EXPECT_EQ(ui.slowCheck->calls, checks + 1);
+  // The reload after the check ends the stop again.
+  EXPECT_FALSE(ui.scheduler().shutdownSuspended());
+  EXPECT_EQ(ui.label(3), "17:30");
+  EXPECT_TRUE(ui.panel().command(5)->isEnabled());
+}
+
 TEST(OperationsPanel, ShutdownAndEnd_EndTheProgram_CloseDoesNot) {
   {
     UiRig ui(at("2027-01-04 10:00:00"), officeWeek());

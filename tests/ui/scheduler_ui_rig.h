@@ -23,11 +23,34 @@ inline Settings officeWeek() {
   return s;
 }
 
+// A time check that waits ten seconds for its servers, handing events on meanwhile.
+class SlowClockCheck : public ClockCheck {
+ public:
+  explicit SlowClockCheck(FakePlatform& fake) : fake_(fake) {}
+  std::optional<int> checkClock(std::chrono::seconds) override {
+    ++calls;
+    fake_.platform().events.runUntil([] { return false; }, fake_.monotonicNow() + 10'000);
+    return 0;
+  }
+  int calls = 0;
+
+ private:
+  FakePlatform& fake_;
+};
+
 class UiRig {
  public:
+  enum class TimeCheck { Instant, TenSeconds };
+
   // startNow: run the scheduler's start-up at once (settings loaded, timer ticking).
-  UiRig(LocalTime trueStart, const Settings& settings, bool startNow = true) : rig(trueStart, settings) {
+  UiRig(LocalTime trueStart, const Settings& settings, bool startNow = true, TimeCheck check = TimeCheck::Instant)
+      : rig(trueStart, settings) {
     test::qtTestApp();
+    if (check == TimeCheck::TenSeconds) {
+      slowCheck = std::make_unique<SlowClockCheck>(rig.fake);
+      rig.scheduler =
+          std::make_unique<Scheduler>(rig.fake.platform(), *slowCheck, rig.countdown, rig.settingsPath, &rig.observer);
+    }
     ui = std::make_unique<ui::SchedulerUi>(*rig.scheduler, rig.fake.platform(), editorPath());
     if (startNow) {
       EXPECT_FALSE(rig.start().has_value());
@@ -68,6 +91,7 @@ class UiRig {
   int reloads() const { return static_cast<int>(rig.observer.of("reloaded").size()); }
   bool ended() const { return rig.fake.exitRequested(); }
 
+  std::unique_ptr<SlowClockCheck> slowCheck;
   SchedulerRig rig;
   std::unique_ptr<ui::SchedulerUi> ui;
 };
