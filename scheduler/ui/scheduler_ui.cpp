@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QMenu>
 
-#include "platform/qt/tray_qt.h"
 #include "scheduler/ui/main_window.h"
 #include "scheduler/ui/operations_panel.h"
 #include "scheduler/ui/schedule_window.h"
@@ -22,11 +21,7 @@ SchedulerUi::SchedulerUi(Scheduler& scheduler, Platform& platform, std::filesyst
           operations_, [this](const std::function<void()>& handler) { run(handler); },
           [this] { showScheduleBesidePanel(); })),
       schedule_(std::make_unique<ScheduleWindow>(scheduler.model())) {
-  const QIcon icon = trayIconImage(TrayIconKind::Normal);
-  for (QWidget* window : {static_cast<QWidget*>(mainWindow_.get()), static_cast<QWidget*>(panel_.get()),
-                          static_cast<QWidget*>(schedule_.get())})
-    window->setWindowIcon(icon);
-
+  // The windows show the application's icon, which the program sets from the tray icon.
   MainWindow& form1 = *mainWindow_;
   connect(form1.mnuTime(), &QAction::triggered, this, [this] { showPanel(); });
   connect(form1.mnuSchedule(), &QAction::triggered, this, [this] { showSchedule(); });

@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """Fails when a translation unit of the project is compiled without -Werror, or with a switch
 that takes warnings back (-Wno-error, -w)."""
 import json
