@@ -1,7 +1,8 @@
 #include <iostream>
 
+#include "platform/command_line.h"
 #include "tools/plan/commands.h"
 
 int main(int argc, char** argv) {
-  return sayolt::plan::runPlan(sayolt::plan::Args(argv + 1, argv + argc), std::cout, std::cerr);
+  return sayolt::plan::runPlan(sayolt::utf8Arguments(argc, argv), std::cout, std::cerr);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/windows/win_text.h"
+
 namespace sayolt {
 
 namespace {
@@ -15,8 +17,44 @@ std::string displayName(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+// Win32 error texts in UTF-8, like every other text of the programs; the system category gives
+// them in the ANSI code page.
+class Win32Category : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "win32"; }
+  std::string message(int code) const override {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", length);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+      message.pop_back();
+    return message.empty() ? "error " + std::to_string(code) : narrow(message);
+  }
+};
+
 [[noreturn]] void fail(DWORD error, const std::string& what, const std::filesystem::path& path) {
-  throw std::system_error(static_cast<int>(error), std::system_category(), what + " " + displayName(path));
+  static const Win32Category category;
+  throw std::system_error(static_cast<int>(error), category, what + " " + displayName(path));
+}
+
+// A reader that has the file open for a moment (the scheduler loading it, a virus scanner) makes
+// Windows refuse the rename; it is tried again for up to two seconds before the save fails.
+constexpr int kRenameAttempts = 20;
+constexpr DWORD kRenameRetryMs = 100;
+
+bool renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = GetLastError();
+    if (attempt == kRenameAttempts || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(kRenameRetryMs);
+  }
 }
 
 // Closes the handle and deletes the temporary file unless the replacement went through.
@@ -92,13 +130,16 @@ void rewriteInPlace(const std::filesystem::path& target, std::string_view bytes)
 }
 
 void replaceThroughTempFile(const std::filesystem::path& target, std::string_view bytes) {
+  // Windows refuses to replace a read-only file, and some file systems (Wine's) would not: a file
+  // the user protected is never overwritten.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    fail(ERROR_ACCESS_DENIED, "cannot replace a read-only file", target);
   TempFile temp = createTempFile(target);
   writeAll(temp.handle(), bytes, target);
   if (!FlushFileBuffers(temp.handle())) fail(GetLastError(), "cannot flush", target);
   if (!temp.close()) fail(GetLastError(), "cannot write", target);
-  if (!MoveFileExW(temp.path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    fail(GetLastError(), "cannot replace", target);
-  }
+  if (!renameOver(temp.path(), target)) fail(GetLastError(), "cannot replace", target);
   temp.commit();
 }
 

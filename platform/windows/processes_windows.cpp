@@ -74,6 +74,8 @@ bool WindowsRunningProcess::terminate() {
   return ended;
 }
 
+bool WindowsRunningProcess::hasEnded() { return !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
+
 std::unique_ptr<RunningProcess> WindowsProcesses::startExecutable(const std::string& path) {
   const std::wstring file = widen(path);
   if (file.empty()) return nullptr;
@@ -111,6 +113,31 @@ bool WindowsProcesses::openDocumentAndWait(const std::string& path) {
     CloseHandle(process);
   }
   return true;
+}
+
+OpenedDocument WindowsProcesses::openDocument(const std::string& path) {
+  if (!fileExists(path)) return {};
+  ComScope com;
+  toggleDesktop();
+  HANDLE process = nullptr;
+  if (!shellExecute(widen(path), nullptr, SW_SHOWNORMAL, &process)) return {};
+  OpenedDocument opened{true, nullptr};
+  if (process) opened.program = std::make_unique<WindowsRunningProcess>(GetProcessId(process), process);
+  return opened;
+}
+
+bool WindowsProcesses::isFolder(const std::string& path) {
+  const std::wstring folder = widen(path);
+  if (folder.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WindowsProcesses::openWithDesktop(const std::string& target) {
+  const std::wstring file = widen(target);
+  if (file.empty()) return false;
+  ComScope com;
+  return shellExecute(file, L"open", SW_SHOWNORMAL, nullptr);
 }
 
 bool WindowsProcesses::openWorkbook(const std::string& path, bool makeVisible) {

@@ -17,6 +17,9 @@ class WindowsProcesses : public Processes {
   bool isExecutableFile(const std::string& path) override;
   // Blocks the calling thread until the document's program has ended.
   bool openDocumentAndWait(const std::string& path) override;
+  OpenedDocument openDocument(const std::string& path) override;
+  bool isFolder(const std::string& path) override;
+  bool openWithDesktop(const std::string& target) override;
   bool openWorkbook(const std::string& path, bool makeVisible) override;
   bool fileExists(const std::string& path) override;
 };
@@ -30,6 +33,7 @@ class WindowsRunningProcess : public RunningProcess {
 
   bool terminate() override;
   std::int64_t processId() const override { return pid_; }
+  bool hasEnded() override;
 
  private:
   DWORD pid_;

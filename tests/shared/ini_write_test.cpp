@@ -149,7 +149,9 @@ TEST(IniWrite, UnchangedWrite_LeavesFileUntouched) {
   test::TempFolder folder;
   const auto path = folder / "s.ini";
   test::writeBytes(path, "[s]\r\nk = v\r\n");
-  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  // Whole seconds: Windows keeps file times in steps of 100 ns, finer ones would not read back equal.
+  const auto old = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() -
+                                                            std::chrono::hours(24 * 400));
   std::filesystem::last_write_time(path, old);
   IniFile file(path);
   file.set("S", "K", "v");

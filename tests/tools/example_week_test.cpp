@@ -19,7 +19,8 @@ int countOf(const std::string& text, const std::string& needle) {
 }
 
 TEST(ExampleWeek, SimulatedWeek_NoMessageAndEveryStartAutomatic) {
-  const std::string file = utf8FromPath(pathFromUtf8(SAYOLT_SOURCE_DIR) / "examples" / keys::kSettingsFileName);
+  const std::string file =
+      utf8FromPath(pathFromUtf8(SAYOLT_SOURCE_DIR) / "examples" / pathFromUtf8(keys::kSettingsFileName));
   std::ostringstream out, err;
   const int code =
       plan::runPlan({"simulate", file, "--from", "2027-01-04 07:59:00", "--days", "7", "--json"}, out, err);

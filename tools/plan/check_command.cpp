@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "platform/null/null_platform.h"
+#include "platform/system_clock.h"
 #include "scheduler/core/schedule_model.h"
 #include "shared/ini_file.h"
 #include "shared/utf8_path.h"
@@ -29,7 +29,7 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
   }
   // The moment only decides the classification, which has no error of its own.
   ScheduleModel model;
-  if (const auto error = readScheduleModel(ini, NullClock().now(), model)) {
+  if (const auto error = readScheduleModel(ini, createSystemClock()->now(), model)) {
     err << "area " << error->area << ": " << error->message << "\n";
     return 1;
   }
