@@ -153,6 +153,7 @@ void Scheduler::startScheduler() {
   running_.clear();
   startup_.reset();
   tickRunsStartup_ = false;
+  lastTickAt_.reset();
 
   if (startKind_ == 1) {
     // The automatic start came on StartTolerance seconds plus the time check after its slot.

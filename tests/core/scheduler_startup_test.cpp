@@ -200,6 +200,28 @@ TEST(SchedulerStartupPrograms, PlannedEntryWithoutAPathStillWaitsItsDelay) {
   EXPECT_TRUE(rig.notices().empty());
 }
 
+TEST(SchedulerStartupPrograms, DocumentLeftOpenPastTheEnd_DayEndsAndTheRestOfTheListIsAbandoned) {
+  Settings s = baseSettings();
+  s.day({kMonday, kTuesday}, "7:30", "17:30");
+  s.autoProgram(0, "手順書", "C:\\手順書.pdf", "0").autoProgram(1, "次", "C:\\next.exe", "0");
+  s.plan(0, kMonday, 0).plan(1, kMonday, 0);
+  s.timedProgram(0, "昼", "C:\\noon.exe").timedRun(kMonday, 0, "12:00", "0");
+  SchedulerRig rig(at("2027-01-04 07:30:05"), s);
+  rig.fake.documentRunTimes["C:\\手順書.pdf"] = std::chrono::hours(13);
+
+  ASSERT_FALSE(rig.start().has_value());
+  EXPECT_TRUE(rig.scheduler->startupListWaiting());
+  ASSERT_TRUE(rig.runUntil(at("2027-01-04 18:00:00")).has_value());
+
+  EXPECT_EQ(rig.fields("process-started", "path"), (std::vector<std::string>{"C:\\noon.exe"}));
+  ASSERT_EQ(rig.countdown.shownAt.size(), 1u);
+  EXPECT_EQ(fmt(rig.countdown.shownAt[0]), "2027-01-04 17:30:00");
+  EXPECT_TRUE(rig.fake.shutdownRequested);
+  EXPECT_FALSE(rig.scheduler->startupListWaiting());
+  // The next automatic start is recorded, not lost.
+  EXPECT_EQ(rig.setting(keys::kNextStartSection, keys::kNextStartKey), "7:30");
+}
+
 TEST(SchedulerStartupPrograms, FailingProgramIsReportedWithoutHoldingTheListUp) {
   Settings s = mondayTwoSessions();
   s.manualProgram(0, "壊れた", "C:\\broken.exe", "5").manualProgram(1, "次", "C:\\next.exe", "0");
