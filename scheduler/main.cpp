@@ -18,6 +18,7 @@
 #include "scheduler/ui/scheduler_ui.h"
 #include "scheduler/ui/time_server_error_dialog.h"
 #include "shared/settings_keys.h"
+#include "shared/utf8_path.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
   });
 
   const std::filesystem::path folder(QCoreApplication::applicationDirPath().toStdU16String());
-  const auto settings = folder / sayolt::keys::kSettingsFileName;
+  // A plain char string would be read in the ANSI code page on Windows, garbling the Japanese name.
+  const auto settings = folder / sayolt::pathFromUtf8(sayolt::keys::kSettingsFileName);
 
   sayolt::ui::CountdownDialog countdown;
   sayolt::ui::TimeServerErrorDialog timeServerError;
