@@ -21,22 +21,22 @@ void markUsed(std::string& xf, std::uint8_t flag) {
 
 }  // namespace
 
-std::string cellXfBody(const CellXf& spec) {
+std::string cellXfBody(const CellXf& wanted) {
   std::string xf;
-  put16(xf, spec.font);
-  put16(xf, spec.format);
-  put16(xf, 0x0001);                                                                  // locked; parent style XF 0
-  put8(xf, static_cast<std::uint8_t>(static_cast<std::uint8_t>(spec.align) | 0x20));  // bottom aligned
+  put16(xf, wanted.font);
+  put16(xf, wanted.format);
+  put16(xf, 0x0001);                                                                    // locked; parent style XF 0
+  put8(xf, static_cast<std::uint8_t>(static_cast<std::uint8_t>(wanted.align) | 0x20));  // bottom aligned
   put8(xf, 0);
   put8(xf, 0);
   put8(xf, 0xFC);  // every attribute its own
   put32(xf, 0);
   put32(xf, 0);
   put16(xf, 0x20C0);  // no fill: automatic colours
-  setXfBorders(xf, spec.borders);
-  if (spec.fill != 0) {
+  setXfBorders(xf, wanted.borders);
+  if (wanted.fill != 0) {
     set32(xf, 14, get32(xf, 14) | (1u << 26));  // solid pattern
-    set16(xf, 18, static_cast<std::uint16_t>((0x41 << 7) | spec.fill));
+    set16(xf, 18, static_cast<std::uint16_t>((0x41 << 7) | wanted.fill));
   }
   return xf;
 }
