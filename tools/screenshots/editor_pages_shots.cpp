@@ -3,9 +3,6 @@
 // Run under a real X server with a Japanese font (scripts/screenshots), so that the text shows.
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QPixmap>
 #include <QTranslator>
 #include <cstdio>
 #include <filesystem>
@@ -13,41 +10,15 @@
 
 #include "editor/model/editor_context.h"
 #include "editor/ui/dates_page_window.h"
-#include "editor/ui/editor_font.h"
 #include "editor/ui/timed_page_window.h"
 #include "platform/null/null_platform.h"
 #include "platform/text_codec.h"
 #include "shared/settings_keys.h"
+#include "tools/screenshots/screenshot_support.h"
 
 namespace {
 
 using namespace sayolt;
-
-// Services that are never really used while a window is only shown and grabbed.
-class NoInstances : public SingleInstance {
- public:
-  bool claim(const std::string&) override { return true; }
-  void setOnCloseRequest(std::function<void()>) override {}
-  bool requestClose(const std::string&) override { return false; }
-  bool isHeld(const std::string&) override { return false; }
-};
-class NoEvents : public EventLoop {
- public:
-  void runUntil(const std::function<bool()>&, std::optional<MonotonicMs>) override {}
-  void requestExit(int) override {}
-  bool exitRequested() const override { return false; }
-  int exitCode() const override { return 0; }
-  std::unique_ptr<Timer> createTimer(std::function<void()>) override { return nullptr; }
-};
-// Monday 4 January 2027, 9:00.
-class FixedClock : public Clock {
- public:
-  LocalTime now() const override { return *parseLocalDateTime("2027-01-04 09:00:00"); }
-  MonotonicMs monotonicMs() const override { return 0; }
-  bool setUtc(UtcTime) override { return false; }
-  bool setLocalTimeOfDay(TimeOfDay) override { return false; }
-  bool syncHardwareClock() override { return false; }
-};
 
 // Twenty named programs with long paths, Monday's thirty runs, both date lists.
 std::string settingsText() {
@@ -82,18 +53,6 @@ std::string settingsText() {
   return t;
 }
 
-bool save(QWidget& window, const QDir& out, const QString& name) {
-  window.show();
-  QApplication::processEvents();
-  const QString path = out.filePath(name);
-  if (!window.grab().save(path)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s\n", qPrintable(path));
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,11 +62,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTranslator);
-  QApplication::setFont(editor::ui::editorFont());
-  const QDir out(QString::fromLocal8Bit(argv[1]));
-  QDir().mkpath(out.path());
+  const QDir out = shots::startEditorShots(qtTranslator, argv[1]);
 
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() /
@@ -115,9 +70,10 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   NullDialogs dialogs;
   NullProcesses processes;
-  NoInstances instances;
-  NoEvents events;
-  FixedClock clock;
+  shots::StubInstances instances(false);
+  shots::NoEvents events;
+  // Monday 4 January 2027, 9:00.
+  shots::StillClock clock(*parseLocalDateTime("2027-01-04 09:00:00"));
   editor::EditorContext context(folder, {dialogs, processes, instances, events, clock});
   {
     const auto bytes = cp932::fromUtf8(settingsText());
@@ -139,15 +95,15 @@ int main(int argc, char** argv) {
   {
     editor::ui::TimedPageWindow page(context);
     page.load();
-    ok = save(page, out, "editor_timed_page.png") && ok;
+    ok = shots::save(page, out, "editor_timed_page.png") && ok;
   }
   {
     editor::ui::DatesPageWindow page(context);
     page.load();
-    ok = save(page, out, "editor_dates_page.png") && ok;
+    ok = shots::save(page, out, "editor_dates_page.png") && ok;
     page.option1[0]->click();
     page.addNationalHolidays->click();
-    ok = save(page, out, "editor_dates_page_holidays.png") && ok;
+    ok = shots::save(page, out, "editor_dates_page_holidays.png") && ok;
   }
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
