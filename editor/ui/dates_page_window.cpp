@@ -6,7 +6,7 @@
 
 #include "editor/model/japanese_holidays.h"
 #include "editor/model/page_repair.h"
-#include "editor/model/unsaved_question.h"
+#include "editor/ui/page_widgets.h"
 #include "editor/ui/twips.h"
 #include "shared/text_rules.h"
 
@@ -15,17 +15,6 @@ namespace sayolt::editor::ui {
 namespace {
 
 constexpr const char* kDateFormatMessage = "年月日をyyyy/m/dの形式で記入してください";
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAccessibleName(caption);
-  b->setGeometry(geometry);
-  b->setAutoDefault(false);
-  return b;
-}
 
 }  // namespace
 
@@ -165,19 +154,11 @@ void DatesPageWindow::onAddNationalHolidays() {
 bool DatesPageWindow::leave() {
   page_.removeDates(shownKind(), {}, today());
   showDates();
-  try {
-    page_.saveSpecialDates(context_.settings);
-  } catch (const IniError& error) {
-    context_.services.dialogs.messageOk(kEditorTitle,
-                                        std::string("設定ファイルに保存できませんでした。\n") + error.what());
-    return false;
-  }
-  return true;
+  return savedOrSaid(context_.services.dialogs, [this] { page_.saveSpecialDates(context_.settings); });
 }
 
 void DatesPageWindow::closeEvent(QCloseEvent* event) {
-  if (page_.hasUnsavedEdits() &&
-      context_.services.dialogs.askYesNo(kEditorTitle, kUnsavedQuestion) != MessageAnswer::Yes) {
+  if (keepsUnsavedEdits(page_.hasUnsavedEdits(), context_.services.dialogs)) {
     event->ignore();
     return;
   }

@@ -3,47 +3,20 @@
 
 #include "editor/ui/editor_font.h"
 #include "editor/ui/main_page_window.h"
+#include "editor/ui/page_widgets.h"
 #include "editor/ui/twips.h"
 
 namespace sayolt::editor::ui {
 
 namespace {
 
-const char* const kDayNames[keys::kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
-                                                  "土曜日", "日曜日", "祝日",   "不在"};
 constexpr int kFieldHeight = 270;
 constexpr int kRowFieldHeight = 255;
 constexpr int kLabelHeight = 255;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
 QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width) {
-  auto* l = new QLabel(caption, parent);
-  l->setObjectName(name);
-  l->setAccessibleName(caption);
-  l->setGeometry(twipsRect(left, top, width, kLabelHeight));
-  return l;
+  return ui::label(parent, name, caption, twipsRect(left, top, width, kLabelHeight));
 }
-
-QLineEdit* field(QWidget* parent, const QString& name, const QString& accessible, QRect geometry) {
-  auto* f = new QLineEdit(parent);
-  f->setObjectName(name);
-  f->setAccessibleName(accessible);
-  f->setGeometry(geometry);
-  f->setTextMargins(0, 0, 0, 0);
-  return f;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAccessibleName(caption);
-  b->setGeometry(geometry);
-  b->setAutoDefault(false);
-  return b;
-}
-
-QString indexed(const char* control, int index) { return QStringLiteral("%1_%2").arg(control).arg(index); }
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "editor/model/scheduler_restart.h"
+#include "editor/ui/page_widgets.h"
 
 namespace sayolt::editor::ui {
 
@@ -17,7 +18,6 @@ const QColor kHighlight(192, 255, 192);
 const QColor kWhite(255, 255, 255);
 const char* const kHighlightProperty = "sayoltHighlighted";
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QLineEdit* field) { return field->text().toStdString(); }
 
 // The retry captions fit their 1815 x 495 twips in the Windows fonts; fonts with wider or taller
@@ -222,15 +222,10 @@ int MainPageWindow::runCheck() {
 }
 
 bool MainPageWindow::save() {
-  try {
-    const SaveResult result = saveMainPage(context_.settings, values(), context_.tables.main);
-    if (result.toleranceKept) context_.services.dialogs.messageOk(kEditorTitle, kToleranceKeptMessage);
-    return true;
-  } catch (const IniError& error) {
-    context_.services.dialogs.messageOk(kEditorTitle,
-                                        std::string("設定ファイルに保存できませんでした。\n") + error.what());
-    return false;
-  }
+  return savedOrSaid(context_.services.dialogs, [this] {
+    if (saveMainPage(context_.settings, values(), context_.tables.main).toleranceKept)
+      context_.services.dialogs.messageOk(kEditorTitle, kToleranceKeptMessage);
+  });
 }
 
 bool MainPageWindow::checkAndSave() { return runCheck() == 0 && save(); }

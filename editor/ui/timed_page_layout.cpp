@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 
 #include "editor/ui/editor_font.h"
+#include "editor/ui/page_widgets.h"
 #include "editor/ui/timed_page_window.h"
 #include "editor/ui/twips.h"
 
@@ -11,8 +12,6 @@ namespace sayolt::editor::ui {
 
 namespace {
 
-const char* const kDayNames[keys::kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
-                                                  "土曜日", "日曜日", "祝日",   "不在"};
 constexpr int kRowPitch = 240;
 constexpr int kRowHeight = 255;
 constexpr int kLabelHeight = 255;
@@ -23,34 +22,6 @@ constexpr int kRunTop = 960;       // first run row
 constexpr int kListTop = 3840;     // first program row
 constexpr int kHalfPitch = 6480;   // program halves 0..1
 constexpr int kButtonTop = 6480;
-
-QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect geometry) {
-  auto* l = new QLabel(caption, parent);
-  l->setObjectName(name);
-  l->setAccessibleName(caption);
-  l->setGeometry(geometry);
-  return l;
-}
-
-QLineEdit* field(QWidget* parent, const QString& name, const QString& accessible, QRect geometry) {
-  auto* f = new QLineEdit(parent);
-  f->setObjectName(name);
-  f->setAccessibleName(accessible);
-  f->setGeometry(geometry);
-  f->setTextMargins(0, 0, 0, 0);
-  return f;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, QRect geometry) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAccessibleName(caption);
-  b->setGeometry(geometry);
-  b->setAutoDefault(false);
-  return b;
-}
-
-QString indexed(const char* control, int index) { return QStringLiteral("%1_%2").arg(control).arg(index); }
 
 // The names beside the run numbers keep the proportional font of the original page.
 QFont nameFont() {

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 
 #include "editor/model/main_page.h"
-#include "editor/model/unsaved_question.h"
+#include "editor/ui/page_widgets.h"
 
 namespace sayolt::editor::ui {
 
@@ -11,7 +11,6 @@ namespace {
 
 constexpr const char* kWrongNumberMessage = "プログラム番号が相違しています";
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
 std::string s(const QLineEdit* field) { return field->text().toStdString(); }
 
 }  // namespace
@@ -128,19 +127,11 @@ bool TimedPageWindow::leave() {
     return false;
   }
   context_.errorCount = 0;
-  try {
-    page_.saveTimedPage(context_.settings);
-  } catch (const IniError& error) {
-    context_.services.dialogs.messageOk(kEditorTitle,
-                                        std::string("設定ファイルに保存できませんでした。\n") + error.what());
-    return false;
-  }
-  return true;
+  return savedOrSaid(context_.services.dialogs, [this] { page_.saveTimedPage(context_.settings); });
 }
 
 void TimedPageWindow::closeEvent(QCloseEvent* event) {
-  if (page_.hasUnsavedEdits() &&
-      context_.services.dialogs.askYesNo(kEditorTitle, kUnsavedQuestion) != MessageAnswer::Yes) {
+  if (keepsUnsavedEdits(page_.hasUnsavedEdits(), context_.services.dialogs)) {
     event->ignore();
     return;
   }
