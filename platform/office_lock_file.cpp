@@ -1,5 +1,8 @@
 #include "platform/office_lock_file.h"
 
+#include <fstream>
+#include <iterator>
+#include <system_error>
 #include <vector>
 
 namespace sayolt {
@@ -28,6 +31,15 @@ std::optional<OfficeLock> parseOfficeLock(std::string_view content) {
   }
   if (!ended || fields.size() < 5) return std::nullopt;
   return OfficeLock{fields[0], fields[1], fields[2], fields[3], fields[4]};
+}
+
+std::optional<FoundOfficeLock> readOfficeLock(const std::filesystem::path& document) {
+  std::filesystem::path lockPath = officeLockPath(document);
+  std::error_code error;
+  if (!std::filesystem::exists(lockPath, error)) return std::nullopt;
+  std::ifstream in(lockPath, std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return FoundOfficeLock{std::move(lockPath), parseOfficeLock(content)};
 }
 
 }  // namespace sayolt

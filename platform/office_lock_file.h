@@ -20,4 +20,12 @@ std::filesystem::path officeLockPath(const std::filesystem::path& document);
 // nullopt when the content is not such a line.
 std::optional<OfficeLock> parseOfficeLock(std::string_view content);
 
+// The lock file beside a document, read: no value when there is none; lock is empty when the
+// content is not such a line.
+struct FoundOfficeLock {
+  std::filesystem::path path;
+  std::optional<OfficeLock> lock;
+};
+std::optional<FoundOfficeLock> readOfficeLock(const std::filesystem::path& document);
+
 }  // namespace sayolt

@@ -8,7 +8,6 @@
 #include <QStandardPaths>
 #include <QString>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/office_lock_file.h"
@@ -57,17 +56,15 @@ LinuxWorkbookViewer::LinuxWorkbookViewer(OfficeRunning officeRunning)
     : officeRunning_(officeRunning ? std::move(officeRunning) : OfficeRunning(officeRunningFor)) {}
 
 bool LinuxWorkbookViewer::isInUse(const std::filesystem::path& file) {
-  const std::filesystem::path lockPath = officeLockPath(file);
-  std::error_code error;
-  if (!std::filesystem::exists(lockPath, error)) return false;
-  std::ifstream in(lockPath, std::ios::binary);
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto lock = parseOfficeLock(content);
+  const auto found = readOfficeLock(file);
+  if (!found) return false;
+  const std::optional<OfficeLock>& lock = found->lock;
   // An unreadable lock is judged by this machine's LibreOffice alone.
   if (lock && !lock->host.empty() && lock->host != hostName()) return true;
   if (officeRunning_(lock ? lock->osUser : std::string())) return true;
   // Left by a LibreOffice that crashed: it would otherwise block the file for good.
-  std::filesystem::remove(lockPath, error);
+  std::error_code error;
+  std::filesystem::remove(found->path, error);
   return false;
 }
 

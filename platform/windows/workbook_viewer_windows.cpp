@@ -5,8 +5,6 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -46,15 +44,13 @@ bool officeRunning() {
 }
 
 bool lockedByOffice(const std::filesystem::path& file) {
-  const std::filesystem::path lockPath = officeLockPath(file);
-  std::error_code error;
-  if (!std::filesystem::exists(lockPath, error)) return false;
-  std::ifstream in(lockPath, std::ios::binary);
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto lock = parseOfficeLock(content);
+  const auto found = readOfficeLock(file);
+  if (!found) return false;
+  const std::optional<OfficeLock>& lock = found->lock;
   if (lock && !lock->host.empty() && _stricmp(lock->host.c_str(), computerName().c_str()) != 0) return true;
   if (officeRunning()) return true;
-  std::filesystem::remove(lockPath, error);
+  std::error_code error;
+  std::filesystem::remove(found->path, error);
   return false;
 }
 
