@@ -23,6 +23,10 @@ std::string displayName(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+IniError unreadable(const std::filesystem::path& path) {
+  return IniError(IniError::Kind::Unreadable, displayName(path), "cannot read " + displayName(path));
+}
+
 struct FileContent {
   bool exists = false;
   std::string bytes;
@@ -33,18 +37,19 @@ FileContent readFile(const std::filesystem::path& path) {
   const auto status = std::filesystem::status(path, error);
   if (status.type() == std::filesystem::file_type::not_found) return {};
   if (error || !std::filesystem::is_regular_file(status)) {
-    throw IniError("cannot read " + displayName(path));
+    throw unreadable(path);
   }
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw IniError("cannot read " + displayName(path));
+  if (!in) throw unreadable(path);
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  if (size < 0) throw IniError("cannot read " + displayName(path));
-  if (size > kMaxFileBytes) throw IniError("too large for a settings file: " + displayName(path));
+  if (size < 0) throw unreadable(path);
+  if (size > kMaxFileBytes)
+    throw IniError(IniError::Kind::TooLarge, displayName(path), "too large for a settings file: " + displayName(path));
   in.seekg(0, std::ios::beg);
   FileContent content{true, std::string(static_cast<size_t>(size), '\0')};
   in.read(content.bytes.data(), size);
-  if (in.gcount() != size) throw IniError("cannot read " + displayName(path));
+  if (in.gcount() != size) throw unreadable(path);
   return content;
 }
 
@@ -251,7 +256,7 @@ void IniFile::apply(const IniBatch& batch) {
   try {
     lastWriteInPlace_ = replaceFileAtomically(path_, updated) == FileReplacement::InPlace;
   } catch (const std::system_error& e) {
-    throw IniError(e.what());
+    throw IniError(IniError::Kind::Unwritable, displayName(path_), e.what());
   }
 }
 

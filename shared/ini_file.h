@@ -16,7 +16,20 @@ namespace sayolt {
 // would corrupt the file. Nothing was written when this is thrown.
 class IniError : public std::runtime_error {
  public:
+  // What went wrong, so that a window can say it in its own words.
+  enum class Kind { Other, Unreadable, TooLarge, Unwritable, NoCodePage932Form, CannotStore };
+
   using std::runtime_error::runtime_error;
+  IniError(Kind kind, std::string subject, const std::string& detail)
+      : std::runtime_error(detail), kind_(kind), subject_(std::move(subject)) {}
+
+  Kind kind() const { return kind_; }
+  // The file (UTF-8 path) or the text that the error is about.
+  const std::string& subject() const { return subject_; }
+
+ private:
+  Kind kind_ = Kind::Other;
+  std::string subject_;
 };
 
 // One parse of the file as it was when loaded; serves a whole load with one read.

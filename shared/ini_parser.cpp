@@ -20,27 +20,31 @@ bool hasLineBreakOrNul(std::string_view text) {
 
 // A "]" would end the header early, a line break would split it.
 void checkSectionName(std::string_view name) {
-  if (name.empty()) throw IniError("empty section name");
+  if (name.empty()) throw IniError(IniError::Kind::CannotStore, std::string(name), "empty section name");
   if (name.find(']') != std::string_view::npos || hasLineBreakOrNul(name)) {
-    throw IniError("section name cannot be stored: " + quoted(name));
+    throw IniError(IniError::Kind::CannotStore, std::string(name), "section name cannot be stored: " + quoted(name));
   }
 }
 
 // A "=" would move the split, a leading ";" or "[" would turn the line into a comment or header.
 void checkKeyName(std::string_view key) {
-  if (key.empty()) throw IniError("empty key name");
+  if (key.empty()) throw IniError(IniError::Kind::CannotStore, std::string(key), "empty key name");
   if (key.find('=') != std::string_view::npos || key.front() == ';' || key.front() == '[' || hasLineBreakOrNul(key)) {
-    throw IniError("key name cannot be stored: " + quoted(key));
+    throw IniError(IniError::Kind::CannotStore, std::string(key), "key name cannot be stored: " + quoted(key));
   }
 }
 
 void checkValue(std::string_view value) {
-  if (hasLineBreakOrNul(value)) throw IniError("value cannot be stored on one line: " + quoted(value));
+  if (hasLineBreakOrNul(value))
+    throw IniError(IniError::Kind::CannotStore, std::string(value),
+                   "value cannot be stored on one line: " + quoted(value));
 }
 
 std::string encode(std::string_view utf8) {
   std::optional<std::string> bytes = cp932::fromUtf8(utf8);
-  if (!bytes) throw IniError("text has no code page 932 form: " + quoted(utf8));
+  if (!bytes)
+    throw IniError(IniError::Kind::NoCodePage932Form, std::string(utf8),
+                   "text has no code page 932 form: " + quoted(utf8));
   return std::move(*bytes);
 }
 

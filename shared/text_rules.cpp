@@ -157,6 +157,25 @@ std::string formatDate(std::chrono::year_month_day d) {
          std::to_string(static_cast<unsigned>(d.day()));
 }
 
+std::string toHalfWidthDigits(std::string_view text) {
+  // U+FF0F "／", U+FF10..U+FF19 "０".."９" and U+FF1A "：" are EF BC 8F..9A in UTF-8, and map to
+  // '/', '0'..'9' and ':' in the same order.
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i + 2 < text.size() && text[i] == '\xEF' && text[i + 1] == '\xBC') {
+      const auto third = static_cast<unsigned char>(text[i + 2]);
+      if (third >= 0x8F && third <= 0x9A) {
+        result += static_cast<char>('/' + (third - 0x8F));
+        i += 2;
+        continue;
+      }
+    }
+    result += text[i];
+  }
+  return result;
+}
+
 bool isNumeric(std::string_view text) { return splitDecimal(text).has_value(); }
 
 std::optional<std::int16_t> toInt16(std::string_view text) {

@@ -27,6 +27,10 @@ std::string formatHourMinuteSecond(TimeOfDay t);
 // "yyyy/m/d".
 std::string formatDate(std::chrono::year_month_day d);
 
+// What a Japanese IME types into a time, date or number field made readable by the rules above:
+// full-width digits, "：" and "／" become their ASCII forms; everything else is kept as it is.
+std::string toHalfWidthDigits(std::string_view text);
+
 // Whether the text reads as a number (optional blanks and sign, digits, optional decimal part).
 bool isNumeric(std::string_view text);
 // The number rounded to the nearest integer, halves to even, when it fits in 16 bits.

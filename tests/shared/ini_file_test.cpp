@@ -174,7 +174,13 @@ TEST(IniRead, MissingFile_ReadsEmpty) {
 TEST(IniRead, UnreadablePath_Throws) {
   test::TempFolder folder;
   std::filesystem::create_directory(folder / "dir.ini");
-  EXPECT_THROW(IniSnapshot::load(folder / "dir.ini"), IniError);
+  try {
+    IniSnapshot::load(folder / "dir.ini");
+    ADD_FAILURE() << "a folder read as a settings file";
+  } catch (const IniError& e) {
+    EXPECT_EQ(e.kind(), IniError::Kind::Unreadable);
+    EXPECT_EQ(e.subject(), (folder / "dir.ini").string());
+  }
 }
 
 TEST(IniRead, Snapshot_ReadsTheFileOnce) {

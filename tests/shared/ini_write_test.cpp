@@ -142,6 +142,20 @@ TEST(IniWrite, CorruptingNamesAndValues_RefusedWithNothingWritten) {
     EXPECT_THROW(file.apply(batch), IniError);
     EXPECT_EQ(test::readBytes(path), original);
   }
+  // The kind and the text let a window name the field in its own words.
+  try {
+    file.set("s", "k", "한글メモ");
+    ADD_FAILURE() << "Hangul stored in code page 932";
+  } catch (const IniError& e) {
+    EXPECT_EQ(e.kind(), IniError::Kind::NoCodePage932Form);
+    EXPECT_EQ(e.subject(), "한글メモ");
+  }
+  try {
+    file.set("s", "k", "a\nb");
+    ADD_FAILURE() << "a line break stored in a value";
+  } catch (const IniError& e) {
+    EXPECT_EQ(e.kind(), IniError::Kind::CannotStore);
+  }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 

@@ -240,5 +240,24 @@ TEST(Int16Conversion, RefusesTextThatIsNotANumber) {
   }
 }
 
+TEST(HalfWidthDigits, TurnsWhatAnImeTypesIntoTextTheRulesRead) {
+  EXPECT_EQ(toHalfWidthDigits("８：００"), "8:00");
+  EXPECT_EQ(toHalfWidthDigits("２０２７／３／１"), "2027/3/1");
+  EXPECT_EQ(toHalfWidthDigits("０１２３４５６７８９"), "0123456789");
+  EXPECT_EQ(toHalfWidthDigits("１8:０0"), "18:00");
+  EXPECT_EQ(parseTimeOfDay(toHalfWidthDigits("２３：５９")), TimeOfDay{23 * 3600 + 59 * 60});
+  EXPECT_EQ(parseDate(toHalfWidthDigits("２０２７/３／１")), ymd(2027, 3, 1));
+}
+
+TEST(HalfWidthDigits, KeepsEveryOtherCharacter) {
+  // Neighbours of the mapped range (U+FF0E "．", U+FF1B "；"), other full-width forms, kana whose
+  // UTF-8 also starts with EF BC or ends in a byte of the range, and a cut sequence stay as they are.
+  for (const std::string text : {"．", "；", "Ａ", "＋", "エクスプローラー", "ﾃｽﾄ", "8:00", "", "\xEF\xBC", "a\xEF"}) {
+    SCOPED_TRACE("text: \"" + text + "\"");
+    EXPECT_EQ(toHalfWidthDigits(text), text);
+  }
+  EXPECT_FALSE(parseTimeOfDay(toHalfWidthDigits("８．００")).has_value());
+}
+
 }  // namespace
 }  // namespace sayolt
