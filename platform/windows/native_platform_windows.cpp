@@ -5,11 +5,11 @@
 #include "platform/qt/dialogs_qt.h"
 #include "platform/qt/event_loop_qt.h"
 #include "platform/qt/qt_network.h"
-#include "platform/qt/single_instance_qt.h"
 #include "platform/qt/tray_qt.h"
 #include "platform/windows/clock_windows.h"
 #include "platform/windows/power_windows.h"
 #include "platform/windows/processes_windows.h"
+#include "platform/windows/single_instance_windows.h"
 #include "platform/windows/win_text.h"
 
 namespace sayolt {
@@ -43,7 +43,7 @@ std::unique_ptr<NativePlatform> NativePlatform::create() {
   s.network = createQtNetwork();
   // Pipe names are shared by the whole machine: the user's name keeps each user's copy apart,
   // and the pipe itself is opened to that user alone.
-  s.singleInstance = std::make_unique<QtSingleInstance>(userName() + "-", tempFolder());
+  s.singleInstance = std::make_unique<WindowsSingleInstance>(userName() + "-", tempFolder());
   return std::make_unique<NativePlatform>(std::move(s));
 }
 

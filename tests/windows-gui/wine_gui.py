@@ -1,0 +1,216 @@
+"""The Windows programs under Wine on a virtual X server, for the windows-gui tests and screenshots.
+
+    import wine_gui as wg
+    wg.require_tools()                         # exits 77 with the reason when a tool is missing
+    env = wg.wine_env(build_folder)           # Japanese locale, the suite's own Wine prefix
+    with wg.Display(env, tray=True) as display:
+        app = display.start_windows_program(folder / "Sayolt_123.exe")
+        wg.wait_for(lambda: display.tray_icons(), 60)
+
+The package's zip (scripts/package-windows) is what the tests run, unpacked under a Japanese
+name. Wine runs without CAP_SYS_TIME in its bounding set: Wine hands SetLocalTime and
+SetSystemTime to the host clock, which no test may change.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import zipfile
+
+SKIP = 77
+NO_CLOCK = ["setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time"]
+
+
+def skip(reason):
+    print(f"skipped: {reason}", flush=True)
+    sys.exit(SKIP)
+
+
+def fail(reason):
+    print(f"FAILED: {reason}", flush=True)
+    sys.exit(1)
+
+
+def require_tools(*extra):
+    for tool in ("wine", "wineserver", "Xvfb", "setpriv", "xwininfo") + tuple(extra):
+        if shutil.which(tool) is None:
+            skip(f"{tool} is not installed (scripts/bootstrap installs it)")
+
+
+def package_zip(build):
+    """The zip scripts/package-windows left in the MinGW build folder."""
+    found = sorted(p for p in os.listdir(build) if p.startswith("Sayolt-") and p.endswith("-win64.zip")) \
+        if os.path.isdir(build) else []
+    if not found:
+        skip(f"no Windows package in {build} (the windows-gui.build test makes it)")
+    return os.path.join(build, found[-1])
+
+
+def unpack(zip_path, parent):
+    """Unzips the package under parent as Windows would (names flagged UTF-8); its program folder."""
+    with zipfile.ZipFile(zip_path) as z:
+        z.extractall(parent)
+        top = {name.split("/")[0] for name in z.namelist()}
+    if len(top) != 1:
+        fail(f"the zip should hold one folder, not {sorted(top)}")
+    return os.path.join(parent, top.pop())
+
+
+def wine_env(build):
+    """Headless, quiet, no Mono or Gecko prompts, and the Japanese locale (code page 932)."""
+    env = dict(os.environ)
+    for name in ("TZ", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"):
+        # Wine matches TZ against its zone table at every start, which costs seconds.
+        env.pop(name, None)
+    env.update({
+        "WINEPREFIX": os.path.join(build, "wineprefix"),
+        "WINEDEBUG": "-all",
+        "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+        "LOCPATH": os.path.join(build, "locale"),
+        "LC_ALL": "ja_JP.UTF-8",
+        "LANG": "ja_JP.UTF-8",
+        "DBUS_SYSTEM_BUS_ADDRESS": "unix:path=/nonexistent",
+    })
+    return env
+
+
+def make_prefix(build):
+    """The Japanese locale compiled into the build folder and a Wine prefix of the suite's own."""
+    env = wine_env(build)
+    locale = os.path.join(env["LOCPATH"], "ja_JP.UTF-8")
+    if not os.path.isdir(locale):
+        os.makedirs(env["LOCPATH"], exist_ok=True)
+        subprocess.run(["localedef", "-i", "ja_JP", "-f", "UTF-8", locale], check=True)
+    if not os.path.exists(os.path.join(env["WINEPREFIX"], "system.reg")):
+        os.makedirs(env["WINEPREFIX"], exist_ok=True)
+        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, check=True)
+    return env
+
+
+def stop_wine(env):
+    """Ends every program of the prefix, so that the next test starts its own wineserver."""
+    subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL, timeout=30)
+
+
+_GEOMETRY = re.compile(r"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)")
+
+
+def parse_geometry(line):
+    """(x, y, width, height) on the screen of one line of `xwininfo -tree`, or None."""
+    m = _GEOMETRY.search(line)
+    return (int(m[3]), int(m[4]), int(m[1]), int(m[2])) if m else None
+
+
+def wait_for(condition, seconds, step=0.25):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(step)
+    return condition()
+
+
+class Display:
+    """An Xvfb of its own at 96 dpi, with an XEmbed notification area when asked."""
+
+    def __init__(self, env, tray=False, size="1024x768"):
+        self.env = dict(env)
+        self.tray = tray
+        self.size = size
+        self.procs = []
+
+    def __enter__(self):
+        display = self._free_display()
+        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{self.size}x24", "-dpi", "96", "-nolisten", "tcp"],
+                                stderr=subprocess.DEVNULL)
+        self.procs.append(xvfb)
+        if not wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{display[1:]}") or xvfb.poll() is not None, 10) \
+                or xvfb.poll() is not None:
+            fail("Xvfb did not start")
+        self.env["DISPLAY"] = display
+        if self.tray:
+            if shutil.which("trayer") is None:
+                skip("trayer is not installed (scripts/bootstrap installs it)")
+            self.procs.append(subprocess.Popen(
+                ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "28",
+                 "--SetDockType", "true", "--tint", "0xd8d8d8", "--transparent", "false"],
+                env=self.env, stderr=subprocess.DEVNULL))
+            wait_for(lambda: '"panel": ("panel" "trayer")' in self.tree(), 10)
+        return self
+
+    def __exit__(self, *exc):
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+        return False
+
+    @staticmethod
+    def _free_display():
+        for n in range(300 + os.getpid() % 500, 1000):
+            if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                return f":{n}"
+        fail("no free X display number")
+
+    def run_windows_program(self, exe, *args, timeout=60, cwd=None):
+        """Runs a Windows program to its end; its exit code and output."""
+        return subprocess.run(NO_CLOCK + ["wine", str(exe), *args], env=self.env, cwd=cwd or os.path.dirname(exe),
+                              capture_output=True, timeout=timeout)
+
+    def start_windows_program(self, exe, *args, cwd=None):
+        p = subprocess.Popen(NO_CLOCK + ["wine", str(exe), *args], env=self.env, cwd=cwd or os.path.dirname(exe),
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.procs.append(p)
+        return p
+
+    def tree(self):
+        return subprocess.run(["xwininfo", "-root", "-tree"], env=self.env, capture_output=True,
+                              text=True).stdout
+
+    def window(self, title):
+        """(x, y, width, height) of the mapped window with this title, or None."""
+        for line in self.tree().splitlines():
+            m = re.match(r'\s*(0x[0-9a-f]+) "(.*)": ', line)
+            if m and m.group(2) == title and parse_geometry(line) and self.mapped(m.group(1)):
+                return parse_geometry(line)
+        return None
+
+    def mapped(self, window_id):
+        info = subprocess.run(["xwininfo", "-id", window_id], env=self.env, capture_output=True, text=True).stdout
+        return "IsViewable" in info
+
+    def tray_icons(self):
+        """(x, y, width, height) of the icons docked in trayer's panel."""
+        icons, in_panel, panel_indent = [], False, 0
+        for line in self.tree().splitlines():
+            indent = len(line) - len(line.lstrip())
+            if '"panel": ("panel" "trayer")' in line:
+                in_panel, panel_indent = True, indent
+                continue
+            if in_panel:
+                if indent <= panel_indent and line.strip():
+                    in_panel = False
+                    continue
+                geometry = parse_geometry(line)
+                if geometry and geometry[2] > 1 and geometry[3] > 1:
+                    icons.append(geometry)
+        return icons
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", str(x), str(y))
+        time.sleep(0.2)
+        self.xdotool("click", str(button))
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
