@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "editor/model/japanese_holidays.h"
 #include "shared/settings_keys.h"
@@ -30,6 +31,51 @@ std::vector<std::string> loadList(const IniSnapshot& file, const char* section, 
   return dates;
 }
 
+using DateCounts = std::map<std::chrono::sys_days, int>;
+
+DateCounts countDates(const std::vector<std::string>& dates) {
+  DateCounts counts;
+  for (const std::string& text : dates)
+    if (const auto date = parseDate(text)) ++counts[std::chrono::sys_days(*date)];
+  return counts;
+}
+
+int countOf(const DateCounts& counts, std::chrono::sys_days date) {
+  const auto found = counts.find(date);
+  return found == counts.end() ? 0 : found->second;
+}
+
+// Three-way merge of one list: the page's changes (edited against loaded) applied to what the file
+// holds now. A date both sides added, or both removed, is changed once.
+std::vector<std::string> mergeList(const std::vector<std::string>& loaded, const std::vector<std::string>& edited,
+                                   const std::vector<std::string>& onDisk) {
+  const DateCounts inLoaded = countDates(loaded);
+  const DateCounts inEdited = countDates(edited);
+  const DateCounts inFile = countDates(onDisk);
+  const auto wanted = [&](std::chrono::sys_days date) {
+    const int base = countOf(inLoaded, date);
+    const int page = countOf(inEdited, date) - base;
+    const int file = countOf(inFile, date) - base;
+    if (page > 0 && file > 0) return base + std::max(page, file);
+    if (page < 0 && file < 0) return std::max(0, base + std::min(page, file));
+    return std::max(0, base + file + page);
+  };
+  std::vector<std::string> merged;
+  DateCounts kept;
+  const auto keep = [&](const std::string& text) {
+    const auto date = parseDate(text);
+    if (!date) return;
+    const std::chrono::sys_days day(*date);
+    if (kept[day] >= wanted(day)) return;
+    ++kept[day];
+    merged.push_back(text);
+  };
+  // The file's order first, then the page's additions in the page's order.
+  for (const std::string& text : onDisk) keep(text);
+  for (const std::string& text : edited) keep(text);
+  return merged;
+}
+
 void addList(IniBatch& batch, const char* section, const std::vector<std::string>& dates) {
   if (dates.empty()) {
     batch.deleteSection(section);
@@ -45,6 +91,7 @@ void addList(IniBatch& batch, const char* section, const std::vector<std::string
 }  // namespace
 
 void DatesPage::load(const IniSnapshot& file, year_month_day today) {
+  today_ = today;
   tables.holidayDates = loadList(file, keys::kHolidaySection, today);
   tables.absenceDates = loadList(file, keys::kAbsenceSection, today);
   tables.savedHolidayDates = tables.holidayDates;
@@ -60,6 +107,7 @@ std::vector<std::string>& DatesPage::list(DateKind kind) {
 }
 
 void DatesPage::collect(DateKind kind, year_month_day today) {
+  today_ = today;
   std::erase_if(list(kind), [&](const std::string& text) { return text.empty() || !isCurrent(text, today); });
 }
 
@@ -109,9 +157,22 @@ IniBatch DatesPage::specialDatesBatch() const {
 }
 
 void DatesPage::saveSpecialDates(IniFile& file) {
-  file.apply(specialDatesBatch());
-  tables.savedHolidayDates = tables.holidayDates;
-  tables.savedAbsenceDates = tables.absenceDates;
+  // Read at save time: the scheduler's panel may have written the absence list since the page loaded.
+  const IniSnapshot now = file.snapshot();
+  std::vector<std::string> holidays = loadList(now, keys::kHolidaySection, today_);
+  std::vector<std::string> absences = loadList(now, keys::kAbsenceSection, today_);
+  IniBatch batch;
+  if (tables.holidayDates != tables.savedHolidayDates) {
+    holidays = mergeList(tables.savedHolidayDates, tables.holidayDates, holidays);
+    addList(batch, keys::kHolidaySection, holidays);
+  }
+  if (tables.absenceDates != tables.savedAbsenceDates) {
+    absences = mergeList(tables.savedAbsenceDates, tables.absenceDates, absences);
+    addList(batch, keys::kAbsenceSection, absences);
+  }
+  file.apply(batch);
+  tables.holidayDates = tables.savedHolidayDates = std::move(holidays);
+  tables.absenceDates = tables.savedAbsenceDates = std::move(absences);
 }
 
 bool DatesPage::hasUnsavedEdits() const {

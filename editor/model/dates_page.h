@@ -38,7 +38,10 @@ class DatesPage {
 
   // Both kinds as whole sections; a kind without dates loses its section.
   IniBatch specialDatesBatch() const;
-  // saveSpecialDates. Throws IniError when the file cannot be written; nothing counts as saved then.
+  // saveSpecialDates: only a kind the user changed is written, and as a merge: the user's additions
+  // and removals (against what the page loaded) applied to the list as the file holds it now, so
+  // that what the scheduler's absence switch wrote meanwhile survives. Both tables then show the
+  // file. Throws IniError when the file cannot be read or written; nothing counts as saved then.
   void saveSpecialDates(IniFile& file);
 
   // Whether the lists differ from what was loaded or last saved.
@@ -48,6 +51,9 @@ class DatesPage {
   std::vector<std::string>& list(DateKind kind);
   // collectSpecialDates: drops what lies before today from the kind's list.
   void collect(DateKind kind, std::chrono::year_month_day today);
+
+  // The day of the last load or edit: what the file's lists are read against at save time.
+  std::chrono::year_month_day today_{};
 };
 
 }  // namespace sayolt::editor

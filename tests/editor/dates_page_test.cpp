@@ -48,16 +48,27 @@ TEST_F(DatesFixture, LoadKeepsCurrentDatesOfEveryEntryAndSaveRenumbers) {
   EXPECT_EQ(tables.absenceDates, (Dates{"2027/05/04", "2027/5/10", "2027/6/1"}));
   EXPECT_FALSE(page.hasUnsavedEdits());
 
+  // Lists nobody changed are not written at all.
+  const std::string before = test::readIniText(path);
+  save();
+  EXPECT_EQ(test::readIniText(path), before);
+
+  // An edited list is written whole, without what the page dropped, and renumbered.
+  page.addDate(DateKind::Holiday, "2099/1/2", kToday);
+  page.addDate(DateKind::Absence, "2027/6/2", kToday);
   save();
   EXPECT_EQ(test::readIniText(path),
             "[祝日]\r\n"
             "登録日1=2099/1/1\r\n"
+            "登録日2=2099/1/2\r\n"
             "[不在]\r\n"
             "登録日1=2027/05/04\r\n"
             "登録日2=2027/5/10\r\n"
             "登録日3=2027/6/1\r\n"
+            "登録日4=2027/6/2\r\n"
             "[次回起動]\r\n"
             "時刻=7:00\r\n");
+  EXPECT_FALSE(page.hasUnsavedEdits());
 }
 
 TEST_F(DatesFixture, TwoHundredDatesRoundTripWithoutLoss) {
@@ -133,6 +144,75 @@ TEST_F(DatesFixture, NationalHolidaysOfAYearAreAddedOnceFromTodayOn) {
   EXPECT_EQ(page.addNationalHolidays(2026, kToday), 0);
   EXPECT_TRUE(tables.absenceDates.empty());
   EXPECT_TRUE(test::readIniText(path).find("2027/7/19") == std::string::npos);  // nothing written yet
+}
+
+// The scheduler's panel writes the absence list while the page is open; the page's save merges
+// its own changes into the list as the file holds it then.
+TEST_F(DatesFixture, SaveKeepsWhatThePanelWroteWhileThePageWasOpen) {
+  const std::string opened =
+      "[祝日]\r\n登録日1=2027/7/19\r\n"
+      "[不在]\r\n登録日1=2027/5/10\r\n登録日2=2027/5/20\r\n";
+  {
+    SCOPED_TRACE("the panel adds today, the page adds a holiday");
+    load(opened);
+    test::writeIniText(path,
+                       "[祝日]\r\n登録日1=2027/7/19\r\n"
+                       "[不在]\r\n登録日1=2027/5/10\r\n登録日2=2027/5/20\r\n登録日3=2027/5/4\r\n");
+    page.addDate(DateKind::Holiday, "2027/8/11", kToday);
+    save();
+    EXPECT_EQ(test::readIniText(path),
+              "[祝日]\r\n登録日1=2027/7/19\r\n登録日2=2027/8/11\r\n"
+              "[不在]\r\n登録日1=2027/5/10\r\n登録日2=2027/5/20\r\n登録日3=2027/5/4\r\n");
+    EXPECT_EQ(tables.absenceDates, (Dates{"2027/5/10", "2027/5/20", "2027/5/4"}));
+  }
+  {
+    SCOPED_TRACE("the panel adds today, the page removes another absence and adds one");
+    load(opened);
+    test::writeIniText(path,
+                       "[祝日]\r\n登録日1=2027/7/19\r\n"
+                       "[不在]\r\n登録日1=2027/5/10\r\n登録日2=2027/5/20\r\n登録日3=2027/5/4\r\n");
+    page.removeDates(DateKind::Absence, {0}, kToday);
+    page.addDate(DateKind::Absence, "2027/6/1", kToday);
+    save();
+    EXPECT_EQ(test::readIniText(path),
+              "[祝日]\r\n登録日1=2027/7/19\r\n"
+              "[不在]\r\n登録日1=2027/5/20\r\n登録日2=2027/5/4\r\n登録日3=2027/6/1\r\n");
+  }
+  {
+    SCOPED_TRACE("the panel removes today, leaving a gap; the page adds an absence");
+    load("[不在]\r\n登録日1=2027/5/4\r\n登録日2=2027/5/20\r\n");
+    test::writeIniText(path, "[不在]\r\n登録日2=2027/5/20\r\n");
+    page.addDate(DateKind::Absence, "2027/5/30", kToday);
+    save();
+    EXPECT_EQ(test::readIniText(path), "[不在]\r\n登録日1=2027/5/20\r\n登録日2=2027/5/30\r\n");
+  }
+  {
+    SCOPED_TRACE("both add today, then the page removes the only date the panel left");
+    load("[不在]\r\n登録日1=2027/5/9\r\n");
+    test::writeIniText(path, "[不在]\r\n登録日1=2027/5/9\r\n登録日2=2027/5/4\r\n");
+    page.addDate(DateKind::Absence, "2027/5/4", kToday);
+    save();
+    EXPECT_EQ(test::readIniText(path), "[不在]\r\n登録日1=2027/5/9\r\n登録日2=2027/5/4\r\n");
+    test::writeIniText(path, "[不在]\r\n登録日1=2027/5/9\r\n");  // the panel takes today out again
+    page.removeDates(DateKind::Absence, {0, 1}, kToday);
+    save();
+    EXPECT_EQ(test::readIniText(path), "");
+  }
+}
+
+// The other order: the page saves first, then the panel switches; the panel starts from the file.
+TEST_F(DatesFixture, PanelAfterTheSaveStartsFromTheSavedList) {
+  load("[不在]\r\n登録日1=2027/5/10\r\n");
+  page.addDate(DateKind::Absence, "2027/5/20", kToday);
+  save();
+  EXPECT_EQ(test::readIniText(path), "[不在]\r\n登録日1=2027/5/10\r\n登録日2=2027/5/20\r\n");
+  IniFile file(path);
+  file.set("不在", "登録日3", "2027/5/4");  // the panel's write of today
+  page.addDate(DateKind::Holiday, "2027/7/19", kToday);
+  save();
+  EXPECT_EQ(test::readIniText(path),
+            "[不在]\r\n登録日1=2027/5/10\r\n登録日2=2027/5/20\r\n登録日3=2027/5/4\r\n"
+            "[祝日]\r\n登録日1=2027/7/19\r\n");
 }
 
 TEST_F(DatesFixture, FailedSaveKeepsTheEditsUnsaved) {
