@@ -10,100 +10,32 @@ copy and starts a new one, the close request ends it and takes the icon away.
     scheduler_wine_test.py MINGW_QT_BUILD
 Exit 0 passed, 1 failed, 77 skipped.
 """
-import datetime
-import fcntl
 import os
 import shutil
-import socket
-import struct
 import subprocess
 import sys
 import tempfile
-import threading
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_gui as wg  # noqa: E402
 
-NTP_EPOCH_OFFSET = 2208988800
 FOLDER_NAME = "サヨルト 試験①"
-
-
-class TimeServer:
-    """Answers every request with the current time, as a stratum-1 server, and counts them."""
-
-    def __init__(self):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.sock.bind(("127.0.0.1", 123))
-        self.requests = 0
-        threading.Thread(target=self._serve, daemon=True).start()
-
-    def _serve(self):
-        while True:
-            try:
-                data, peer = self.sock.recvfrom(512)
-            except OSError:
-                return
-            if len(data) < 48:
-                continue
-            self.requests += 1
-            now = time.time() + NTP_EPOCH_OFFSET
-            seconds = int(now)
-            fraction = int((now - seconds) * 2**32)
-            reply = bytearray(48)
-            reply[0] = (4 << 3) | 4  # no leap warning, version 4, server
-            reply[1] = 1
-            reply[24:32] = data[40:48]
-            struct.pack_into("!II", reply, 32, seconds, fraction)
-            struct.pack_into("!II", reply, 40, seconds, fraction)
-            self.sock.sendto(bytes(reply), peer)
-
-
-def bring_loopback_up():
-    sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    fcntl.ioctl(sock, 0x8914, struct.pack("16sH14x", b"lo", 0x1 | 0x8 | 0x40))  # SIOCSIFFLAGS up|loopback|running
-    sock.close()
-
-
-def settings_text():
-    # Starts and ends hours away, so that nothing is due while the test runs.
-    now = datetime.datetime.now()
-
-    def hm(delta):
-        t = now + datetime.timedelta(hours=delta)
-        return f"{t.hour}:{t.minute:02d}"
-
-    lines = ["[起動時調整時間]", "時間=1", "[NTPサーバー]", "サーバー0=127.0.0.1", "サーバー1=127.0.0.1",
-             "[休日不在]", "優先=1", "[一日の区切り]", "時刻=0", "[タスクトレイ]", "アイコン表示=1", "[起動終了時刻]"]
-    for c in range(9):
-        lines += [f"0-{c}-0={hm(6)}", f"1-{c}-0={hm(3)}"]
-    return ("\r\n".join(lines) + "\r\n").encode("cp932")
 
 
 def open_panel(display, icon):
     """Right-click on the icon, then the menu's first item 起動終了操作."""
-    before = set(display.tree().splitlines())
-    display.click(icon[0] + icon[2] // 2, icon[1] + icon[3] // 2, button=3)
-
-    def menu():
-        for line in set(display.tree().splitlines()) - before:
-            geometry = wg.parse_geometry(line)
-            if geometry and geometry[2] > 60 and geometry[3] > 40 and display.mapped(line.split()[0]):
-                return geometry
-        return None
-
-    geometry = wg.wait_for(menu, 15)
-    if not geometry:
+    menu = display.open_tray_menu(icon)
+    if not menu:
         wg.fail("the icon's menu did not open on a right click")
-    print("menu at", geometry, flush=True)
-    display.click(geometry[0] + min(60, geometry[2] // 2), geometry[1] + 12)
+    print("menu at", menu, flush=True)
+    display.click(menu[0] + min(60, menu[2] // 2), menu[1] + 12)
     if not wg.wait_for(lambda: display.window("起動終了操作"), 20):
         wg.fail("起動終了操作 from the icon's menu opened no panel")
 
 
 def inner(build):
-    bring_loopback_up()
-    server = TimeServer()
+    wg.bring_loopback_up()
+    server = wg.TimeServer()
     package = wg.package_zip(build)
     env = wg.wine_env(build)
     wg.stop_wine(env)
@@ -111,7 +43,7 @@ def inner(build):
         folder = wg.unpack(package, os.path.join(temp, FOLDER_NAME))
         shutil.copy2(os.path.join(build, "tests", "windows-gui", "sayolt-editor-request.exe"), folder)
         with open(os.path.join(folder, "Sayolt設定.ini"), "wb") as f:
-            f.write(settings_text())
+            f.write(wg.scheduler_settings())
         scheduler = os.path.join(folder, "Sayolt_123.exe")
         request = os.path.join(folder, "sayolt-editor-request.exe")
         try:
@@ -174,12 +106,7 @@ def main():
     wg.require_tools("trayer", "xdotool", "unshare")
     wg.package_zip(build)
     wg.make_prefix(build)
-    namespaces = ["unshare", "--user", "--map-root-user", "--net"]
-    if subprocess.run(namespaces + ["true"], capture_output=True).returncode != 0:
-        wg.skip("user and network namespaces are not available")
-    env = dict(os.environ, SAYOLT_WINE_INNER="1")
-    return subprocess.run(namespaces + [sys.executable, os.path.abspath(__file__), build], env=env,
-                          timeout=600).returncode
+    return wg.rerun_in_namespaces(__file__, [build])
 
 
 if __name__ == "__main__":

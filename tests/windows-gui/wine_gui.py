@@ -11,11 +11,16 @@ The package's zip (scripts/package-windows) is what the tests run, unpacked unde
 name. Wine runs without CAP_SYS_TIME in its bounding set: Wine hands SetLocalTime and
 SetSystemTime to the host clock, which no test may change.
 """
+import datetime
+import fcntl
 import os
 import re
 import shutil
+import socket
+import struct
 import subprocess
 import sys
+import threading
 import time
 import zipfile
 
@@ -115,6 +120,71 @@ def wait_for(condition, seconds, step=0.25):
     return condition()
 
 
+NTP_EPOCH_OFFSET = 2208988800
+
+
+class TimeServer:
+    """Answers every request with the current time, as a stratum-1 server, and counts them."""
+
+    def __init__(self):
+        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.sock.bind(("127.0.0.1", 123))
+        self.requests = 0
+        threading.Thread(target=self._serve, daemon=True).start()
+
+    def _serve(self):
+        while True:
+            try:
+                data, peer = self.sock.recvfrom(512)
+            except OSError:
+                return
+            if len(data) < 48:
+                continue
+            self.requests += 1
+            now = time.time() + NTP_EPOCH_OFFSET
+            seconds = int(now)
+            fraction = int((now - seconds) * 2**32)
+            reply = bytearray(48)
+            reply[0] = (4 << 3) | 4  # no leap warning, version 4, server
+            reply[1] = 1
+            reply[24:32] = data[40:48]
+            struct.pack_into("!II", reply, 32, seconds, fraction)
+            struct.pack_into("!II", reply, 40, seconds, fraction)
+            self.sock.sendto(bytes(reply), peer)
+
+
+def bring_loopback_up():
+    sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    fcntl.ioctl(sock, 0x8914, struct.pack("16sH14x", b"lo", 0x1 | 0x8 | 0x40))  # SIOCSIFFLAGS up|loopback|running
+    sock.close()
+
+
+def scheduler_settings():
+    # Starts and ends hours away, so that nothing is due while the test runs.
+    now = datetime.datetime.now()
+
+    def hm(delta):
+        t = now + datetime.timedelta(hours=delta)
+        return f"{t.hour}:{t.minute:02d}"
+
+    lines = ["[起動時調整時間]", "時間=1", "[NTPサーバー]", "サーバー0=127.0.0.1", "サーバー1=127.0.0.1",
+             "[休日不在]", "優先=1", "[一日の区切り]", "時刻=0", "[タスクトレイ]", "アイコン表示=1", "[起動終了時刻]"]
+    for c in range(9):
+        lines += [f"0-{c}-0={hm(6)}", f"1-{c}-0={hm(3)}"]
+    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+def rerun_in_namespaces(script, args):
+    """Runs the script again, with SAYOLT_WINE_INNER=1, in user and network namespaces of its own,
+    where 127.0.0.1:123 is free for TimeServer; its exit code."""
+    namespaces = ["unshare", "--user", "--map-root-user", "--net"]
+    if shutil.which("unshare") is None or subprocess.run(namespaces + ["true"], capture_output=True).returncode != 0:
+        skip("user and network namespaces are not available")
+    env = dict(os.environ, SAYOLT_WINE_INNER="1")
+    return subprocess.run(namespaces + [sys.executable, os.path.abspath(script), *args], env=env,
+                          timeout=900).returncode
+
+
 class Display:
     """An Xvfb of its own at 96 dpi, with an XEmbed notification area when asked."""
 
@@ -203,6 +273,20 @@ class Display:
                 if geometry and geometry[2] > 1 and geometry[3] > 1:
                     icons.append(geometry)
         return icons
+
+    def open_tray_menu(self, icon):
+        """Right-clicks the icon; the geometry of the menu that opened, or None."""
+        before = set(self.tree().splitlines())
+        self.click(icon[0] + icon[2] // 2, icon[1] + icon[3] // 2, button=3)
+
+        def menu():
+            for line in set(self.tree().splitlines()) - before:
+                geometry = parse_geometry(line)
+                if geometry and geometry[2] > 60 and geometry[3] > 40 and self.mapped(line.split()[0]):
+                    return geometry
+            return None
+
+        return wait_for(menu, 15)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
