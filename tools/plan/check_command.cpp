@@ -6,6 +6,7 @@
 #include "shared/ini_file.h"
 #include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
+#include "tools/plan/settings_file_arg.h"
 
 namespace sayolt::plan {
 
@@ -16,6 +17,7 @@ int checkCommand(const Args& args, std::ostream& out, std::ostream& err) {
     err << "使い方: sayolt-plan check FILE\n";
     return 2;
   }
+  if (!settingsFileExists(args[0], err)) return 1;
   IniSnapshot ini;
   try {
     ini = IniSnapshot::load(pathFromUtf8(args[0]));

@@ -1,23 +1,18 @@
 #include "tools/plan/plan_timetable.h"
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 #include "platform/system_clock.h"
 #include "shared/ini_file.h"
 #include "shared/utf8_path.h"
+#include "tools/plan/settings_file_arg.h"
 #include "workbook/timetable_loader.h"
 #include "workbook/workbook_error.h"
 
 namespace sayolt::plan {
 
 std::optional<workbook::TimetableInput> loadTimetableForPlan(const std::string& file, std::ostream& err) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(pathFromUtf8(file), error)) {
-    err << "設定ファイルがありません: " << file << "\n";
-    return std::nullopt;
-  }
+  if (!settingsFileExists(file, err)) return std::nullopt;
   try {
     const IniSnapshot ini = IniSnapshot::load(pathFromUtf8(file));
     const auto today = dateOf(createSystemClock()->now());

@@ -8,6 +8,7 @@
 #include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 #include "tools/plan/json.h"
+#include "tools/plan/settings_file_arg.h"
 
 namespace sayolt::plan {
 
@@ -42,6 +43,7 @@ int showCommand(const Args& args, std::ostream& out, std::ostream& err) {
     err << "使い方: sayolt-plan show FILE --at \"YYYY-MM-DD HH:MM:SS\" [--json]\n";
     return 2;
   }
+  if (!settingsFileExists(file, err)) return 1;
 
   ScheduleModel model;
   std::optional<SettingsAreaError> error;

@@ -6,6 +6,7 @@
 #include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 #include "tools/plan/json.h"
+#include "tools/plan/settings_file_arg.h"
 #include "tools/simulation/simulation.h"
 
 namespace sayolt::plan {
@@ -50,6 +51,7 @@ int simulateCommand(const Args& args, std::ostream& out, std::ostream& err) {
            "  N は 1 から 3660 までの日数\n";
     return 2;
   }
+  if (!settingsFileExists(file, err)) return 1;
 
   SimulationOptions options;
   options.settingsFile = pathFromUtf8(file);

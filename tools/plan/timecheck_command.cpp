@@ -17,6 +17,7 @@
 #include "shared/utf8_path.h"
 #include "tools/plan/commands.h"
 #include "tools/plan/json.h"
+#include "tools/plan/settings_file_arg.h"
 
 namespace sayolt::plan {
 
@@ -42,6 +43,20 @@ class PrintedErrorView : public TimeServerErrorView {
 
 const char* serverLabel(int index) { return index == 0 ? "NTP1" : "NTP2"; }
 
+const char* failureMeaning(TimeCheckFailure failure) {
+  switch (failure) {
+    case TimeCheckFailure::BothTimedOut:
+      return "どちらのタイムサーバーも応答しません";
+    case TimeCheckFailure::Ntp1TimedOut:
+      return "サーバー1が応答しません";
+    case TimeCheckFailure::Ntp2TimedOut:
+      return "サーバー2が応答しません";
+    case TimeCheckFailure::Disagree:
+      return "二つのサーバーの時刻が一致しません";
+  }
+  return "";
+}
+
 struct Outcome {
   std::vector<TimeCheckAttempt> attempts;
   std::optional<TimeCheckFailureReport> failure;
@@ -61,13 +76,13 @@ void printAttempt(std::ostream& out, const TimeCheckAttempt& a) {
 void printDecision(std::ostream& out, const Outcome& o) {
   if (o.failure) {
     out << kErrorLogFileName << " に追記される行: " << o.failure->logLine << "\n";
-    out << "判定: " << failureCaseName(o.failure->failure) << " — "
+    out << "判定: " << failureMeaning(o.failure->failure) << " (" << failureCaseName(o.failure->failure) << ") — "
         << (o.ended ? "スケジューラーは10秒後に終了します\n"
-                    : "startKind は変わらず、スケジューラーは10秒後に続行します\n");
+                    : "起動の種類は決まらず (起動時なら手動起動のまま)、スケジューラーは10秒後に続行します\n");
   } else if (o.startKind) {
-    out << "判定: startKind = " << *o.startKind << (*o.startKind == 1 ? " (自動起動)\n" : " (手動起動)\n");
+    out << "判定: " << (*o.startKind == 1 ? "自動起動" : "手動起動") << "\n";
   } else {
-    out << "判定: startKind は変わりません\n";
+    out << "判定: 起動の種類は決まりません (起動時なら手動起動のまま)\n";
   }
 }
 
@@ -98,6 +113,7 @@ int timecheckCommand(const Args& args, std::ostream& out, std::ostream& err) {
     err << "使い方: sayolt-plan timecheck FILE [--json]\n";
     return 2;
   }
+  if (!settingsFileExists(args[0], err)) return 1;
   const std::filesystem::path file = pathFromUtf8(args[0]);
   std::optional<std::chrono::seconds> tolerance;
   try {
