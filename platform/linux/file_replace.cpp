@@ -48,10 +48,14 @@ class TempFile {
   bool committed_ = false;
 };
 
-// No temporary file could be made beside the target; errno as it was.
+// No temporary file may be made beside the target (a folder the user may not write to).
 struct NoTempFile {
   int error;
 };
+
+// Only a folder closed to the user is worked around; a full disk, a read-only file system or an
+// I/O error is told, and the file is left alone.
+bool folderRefusesUs(int error) { return error == EACCES || error == EPERM; }
 
 // Hidden, and unique per process and call, so concurrent writers never share a temporary file.
 TempFile createTempFile(const std::filesystem::path& target) {
@@ -63,7 +67,8 @@ TempFile createTempFile(const std::filesystem::path& target) {
     std::filesystem::path path = folder / name;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return TempFile(std::move(path), fd);
-    if (errno != EEXIST) throw NoTempFile{errno};
+    if (folderRefusesUs(errno)) throw NoTempFile{errno};
+    if (errno != EEXIST) fail(errno, "cannot create a temporary file beside", target);
   }
   fail(EEXIST, "cannot create a temporary file beside", target);
 }
@@ -101,16 +106,53 @@ std::filesystem::path followLinks(const std::filesystem::path& target) {
   return link.is_absolute() ? link : target.parent_path() / link;
 }
 
+// A file without any write permission is read-only, as a file with the read-only attribute is on
+// Windows, whose profile functions refuse to write it; root included, who may write anything here.
+void refuseReadOnly(const std::filesystem::path& target) {
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) != 0) return;
+  if ((existing.st_mode & 0222) == 0) fail(EACCES, "read-only file:", target);
+  if (::access(target.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS)) fail(errno, "cannot write", target);
+}
+
+std::string readAllAt(int fd) {
+  std::string bytes;
+  char buffer[8192];
+  for (off_t offset = 0;;) {
+    const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return bytes;
+    bytes.append(buffer, static_cast<size_t>(got));
+    offset += got;
+  }
+}
+
 void rewriteInPlace(const std::filesystem::path& target, std::string_view bytes) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) fail(errno, "cannot write", target);
   struct Close {
     int fd;
     ~Close() { ::close(fd); }
   } closer{fd};
-  writeAll(fd, bytes, target);
-  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) fail(errno, "cannot write", target);
-  if (::fsync(fd) != 0) fail(errno, "cannot flush", target);
+  const std::string old = readAllAt(fd);
+  // Room for the longer content first, so that a full disk stops us before any old byte changes.
+  if (bytes.size() > old.size() && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+      errno != EOPNOTSUPP)
+    fail(errno, "cannot write", target);
+  try {
+    writeAll(fd, bytes, target);
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) fail(errno, "cannot write", target);
+    if (::fsync(fd) != 0) fail(errno, "cannot flush", target);
+  } catch (const std::system_error&) {
+    // Best effort: put the old content back where the new one was cut short.
+    ::lseek(fd, 0, SEEK_SET);
+    try {
+      writeAll(fd, old, target);
+      if (::ftruncate(fd, static_cast<off_t>(old.size())) == 0) ::fsync(fd);
+    } catch (const std::system_error&) {
+    }
+    throw;
+  }
 }
 
 void replaceThroughTempFile(const std::filesystem::path& target, std::string_view bytes) {
@@ -130,6 +172,7 @@ void replaceThroughTempFile(const std::filesystem::path& target, std::string_vie
 
 FileReplacement replaceFileAtomically(const std::filesystem::path& link, std::string_view bytes) {
   const std::filesystem::path target = followLinks(link);
+  refuseReadOnly(target);
   try {
     replaceThroughTempFile(target, bytes);
     return FileReplacement::Atomic;

@@ -15,9 +15,12 @@ class QtFileAppend : public FileAppend {
   bool append(const std::filesystem::path& file, std::string_view bytes) override {
     QFile f(q(file));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    const qint64 before = f.size();
     const auto size = static_cast<qint64>(bytes.size());
-    const bool written = f.write(bytes.data(), size) == size;
-    return f.flush() && written;
+    if (f.write(bytes.data(), size) == size && f.flush()) return true;
+    // A full disk may have taken part of the line; the lines before it stay whole.
+    f.resize(before);
+    return false;
   }
 
   std::optional<std::uintmax_t> size(const std::filesystem::path& file) override {

@@ -169,7 +169,7 @@ std::optional<int> TimeCheck::handleFailure(const Run& run) {
   errorView_.show(report.labelText, report.outerHeightTwips, [exitClicked] { *exitClicked = true; });
   report.logLine = errorLogLine(platform_.clock.now(), logMessage);
   // The log is a courtesy: a full disk must not stop the check.
-  if (options_.logPath) appendErrorLogLine(*options_.logPath, report.logLine);
+  if (options_.logPath) report.logWritten = appendErrorLogLine(*options_.logPath, report.logLine);
   if (observer_.onFailure) observer_.onFailure(report);
 
   const MonotonicMs start = platform_.clock.monotonicMs();

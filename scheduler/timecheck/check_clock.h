@@ -38,7 +38,8 @@ struct TimeCheckFailureReport {
   TimeCheckFailure failure = TimeCheckFailure::BothTimedOut;
   std::string labelText;  // Label1 of the dialog, lines joined with "\n"
   int outerHeightTwips = 0;
-  std::string logLine;  // as appended to the log, without the line end
+  std::string logLine;     // as appended to the log, without the line end
+  bool logWritten = true;  // false: the log could not take the line (a full disk), so it is lost
   bool endsProgram = false;
 };
 

@@ -29,11 +29,19 @@ std::string errorLogLine(LocalTime now, std::string_view message) {
 bool appendErrorLogLine(const std::filesystem::path& path, std::string_view line) {
   const auto encoded = cp932::fromUtf8(std::string(line) + "\r\n");
   if (!encoded) return false;
+  std::error_code error;
+  const auto before = std::filesystem::file_size(path, error);
   std::ofstream file(path, std::ios::binary | std::ios::app);
   if (!file) return false;
   file.write(encoded->data(), static_cast<std::streamsize>(encoded->size()));
   file.close();
-  return !file.fail();
+  if (!file.fail()) return true;
+  // A full disk may have taken part of the line; the lines before it stay whole.
+  if (error)
+    std::filesystem::remove(path, error);
+  else
+    std::filesystem::resize_file(path, before, error);
+  return false;
 }
 
 }  // namespace sayolt

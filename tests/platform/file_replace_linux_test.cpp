@@ -85,6 +85,34 @@ TEST(SettingsWrite, NeitherFolderNorFileWritable_ErrorAndFileUntouched) {
   EXPECT_EQ(IniSnapshot::load(file).get("次回起動", "時刻"), "7:30");
 }
 
+// A read-only file in a writable folder is refused, as the Windows profile functions refuse it,
+// though a rename over it would work; root is refused too.
+TEST(SettingsWrite, ReadOnlyFileInWritableFolder_RefusedAndUntouched) {
+  test::TempFolder folder;
+  const fs::path file = folder.path() / "Sayolt設定.ini";
+  IniFile(file).set("次回起動", "時刻", "7:30");
+  const std::string before = test::readBytes(file);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  EXPECT_THROW(IniFile(file).set("次回起動", "時刻", "8:00"), IniError);
+  EXPECT_THROW(IniFile(file).deleteSection("次回起動"), IniError);
+  const int code = asPlainUser([&] {
+    try {
+      IniFile(file).setSection("不在", {"登録日1=2027/5/4"});
+    } catch (const IniError&) {
+      return 0;
+    }
+    return 1;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(test::readBytes(file), before);
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"Sayolt設定.ini"});
+  // A write that changes nothing is no write, and needs no permission.
+  EXPECT_NO_THROW(IniFile(file).set("次回起動", "時刻", "7:30"));
+}
+
 TEST(SettingsWrite, SymbolicLinkKept_TheFileItPointsToReplaced) {
   test::TempFolder folder;
   fs::create_directory(folder.path() / "shared");
