@@ -20,7 +20,6 @@ struct Platform {
   Power& power;
   Tray& tray;
   Network& network;
-  SingleInstance& instances;
 };
 
 }  // namespace sayolt

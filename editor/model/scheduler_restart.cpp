@@ -28,16 +28,18 @@ std::optional<std::string> schedulerProgramPath(EditorContext& context) {
 
 RestartOutcome restartScheduler(EditorContext& context) {
   auto& services = context.services;
-  services.instances.requestClose(kSchedulerInstanceName);
-  const MonotonicMs until = services.clock.monotonicMs() + kCloseWait.count();
-  services.events.runUntil([] { return false; }, until);
-
+  // Looked for before the running scheduler closes: without a program to start, closing it would
+  // leave the PC without a shutdown tonight and without a recorded next start.
   const auto program = schedulerProgramPath(context);
   if (!program) {
     services.dialogs.messageOk(kEditorTitle,
                                "Sayolt_123 が見つからないため、起動できませんでした。\n" + utf8(context.folder));
     return RestartOutcome::ProgramMissing;
   }
+  services.instances.requestClose(kSchedulerInstanceName);
+  const MonotonicMs until = services.clock.monotonicMs() + kCloseWait.count();
+  services.events.runUntil([] { return false; }, until);
+
   if (!services.processes.startExecutable(*program)) {
     services.dialogs.messageOk(kEditorTitle, "Sayolt_123 を起動できませんでした。\n" + *program);
     return RestartOutcome::StartFailed;

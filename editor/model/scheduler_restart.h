@@ -16,9 +16,10 @@ std::optional<std::string> schedulerProgramPath(EditorContext& context);
 
 enum class RestartOutcome { Started, ProgramMissing, StartFailed };
 
-// Asks the running scheduler to close (nothing happens when none runs), lets the editor's
-// pending events run, waits 500 ms without taking user input, and starts the scheduler without
-// waiting for it. A missing or unstartable program file is told to the user.
+// Looks for the scheduler's program file; when there is one, asks the running scheduler to close
+// (nothing happens when none runs), lets the editor's pending events run, waits 500 ms without
+// taking user input, and starts the scheduler without waiting for it. A missing program file is
+// told to the user and leaves the running scheduler alone; an unstartable one is told as well.
 RestartOutcome restartScheduler(EditorContext& context);
 
 }  // namespace sayolt::editor

@@ -76,7 +76,8 @@ bool TimedPage::isAcceptedNumber(std::string_view numberText) const {
 std::optional<std::string> TimedPage::storedIndexOf(std::string_view numberText) {
   if (numberText.empty()) return std::string();
   const auto n = wholeNumberOf(numberText);
-  if (!n) return std::nullopt;
+  // Only a program the scheduler knows; any other index would make the page unreadable.
+  if (!n || *n < 1 || *n > keys::kTimedPrograms) return std::nullopt;
   return std::to_string(*n - 1);
 }
 
@@ -87,7 +88,7 @@ std::string TimedPage::shownNumberOf(std::string_view storedIndex) {
 }
 
 void TimedPage::storeRunTime(int slot, std::string startTime) {
-  tables.runTimes[tables.selectedCategory].at(static_cast<size_t>(slot)) = std::move(startTime);
+  tables.runTimes[tables.selectedCategory].at(static_cast<size_t>(slot)) = toHalfWidthDigits(startTime);
 }
 
 void TimedPage::storeRunNumber(int slot, std::string_view numberText) {

@@ -25,13 +25,13 @@ class TimedPage {
   // Whether a number field may be left: empty, or naming a program that has a name.
   bool isAcceptedNumber(std::string_view numberText) const;
   // The zero-based index text stored for a one-based number field; "" for an empty field, nullopt
-  // for a text that is no number.
+  // for a text that is no number 1..20.
   static std::optional<std::string> storedIndexOf(std::string_view numberText);
   // The one-based number shown for a stored index ("2" shows "3"); a text that is no number shows as it is.
   static std::string shownNumberOf(std::string_view storedIndex);
 
-  // A grid field's text into the shown category. A number field that holds no number keeps what
-  // the table had (such a field cannot be left).
+  // A grid field's text into the shown category, times with full-width digits made half-width. A
+  // number field that holds no number 1..20 keeps what the table had (such a field cannot be left).
   void storeRunTime(int slot, std::string startTime);
   void storeRunNumber(int slot, std::string_view numberText);
   void setProgram(int index, std::string name, std::string path);

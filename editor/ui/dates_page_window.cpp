@@ -1,8 +1,9 @@
 #include "editor/ui/dates_page_window.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <algorithm>
+#include <functional>
 
 #include "editor/model/japanese_holidays.h"
 #include "editor/model/page_repair.h"
@@ -15,22 +16,37 @@ namespace sayolt::editor::ui {
 namespace {
 
 constexpr const char* kDateFormatMessage = "年月日をyyyy/m/dの形式で記入してください";
+constexpr const char* kPastDateMessage = "今日より前の日付は登録できません";
 
 }  // namespace
 
-DatesPageWindow::DatesPageWindow(EditorContext& context) : context_(context), page_(context.tables.dates) {
+DatesPageWindow::DatesPageWindow(EditorContext& context)
+    : EditorPage(context.services.dialogs), context_(context), page_(context.tables.dates) {
   buildControls();
   fieldCheck_ = new FieldCheck(this);
-  // Only a date can be added, so only a date may leave the field; no message, as 追加 gives one.
-  fieldCheck_->guard(text1, [this] { return text1->text().isEmpty() || parseDate(text1->text().toStdString()); });
+  // Only a date can be added, so only a date may leave the field; the refusal says why, as it
+  // also swallows a click on 追加.
+  fieldCheck_->guard(text1, [this] {
+    const std::string text = toHalfWidthDigits(text1->text().toStdString());
+    if (!text.empty() && !parseDate(text)) {
+      context_.services.dialogs.messageOk(kEditorTitle, kDateFormatMessage);
+      return false;
+    }
+    if (q(text) != text1->text()) text1->setText(q(text));
+    return true;
+  });
+  const auto onClick = [this](QAbstractButton* button, std::function<void()> handler) {
+    connect(button, &QAbstractButton::clicked, this, fieldCheck_->act(std::move(handler)));
+  };
+  // The kinds switch whatever the field holds: the field stays as it is and is checked on leaving.
   for (QRadioButton* option : option1) connect(option, &QRadioButton::clicked, this, [this] { showDates(); });
-  connect(command1, &QPushButton::clicked, this, [this] { onAdd(); });
-  connect(command2, &QPushButton::clicked, this, [this] { onDelete(); });
-  connect(addNationalHolidays, &QPushButton::clicked, this, [this] { onAddNationalHolidays(); });
-  connect(command3, &QPushButton::clicked, this, [this] {
+  onClick(command1, [this] { onAdd(); });
+  onClick(command2, [this] { onDelete(); });
+  onClick(addNationalHolidays, [this] { onAddNationalHolidays(); });
+  onClick(command3, [this] {
     if (leave()) emit backRequested();
   });
-  connect(command4, &QPushButton::clicked, this, [this] {
+  onClick(command4, [this] {
     if (leave()) emit endRequested();
   });
 }
@@ -97,12 +113,8 @@ DateKind DatesPageWindow::shownKind() const {
 std::chrono::year_month_day DatesPageWindow::today() const { return dateOf(context_.services.clock.now()); }
 
 void DatesPageWindow::load() {
-  try {
-    page_.load(context_.settings.snapshot(), today());
-  } catch (const IniError& error) {
-    // A file that cannot be read at all is offered for repair like a damaged page.
-    throw PageLoadError(PageId::Dates, error.what());
-  }
+  // A file that cannot be read at all goes up as IniError: erasing a page could not help.
+  page_.load(context_.settings.snapshot(), today());
   const int year = static_cast<int>(today().year());
   holidayYear->setRange(std::clamp(year, kFirstHolidayYear, kLastHolidayYear), kLastHolidayYear);
   holidayYear->setValue(year);
@@ -118,14 +130,17 @@ void DatesPageWindow::showDates() {
 }
 
 void DatesPageWindow::onAdd() {
-  switch (page_.addDate(shownKind(), text1->text().toStdString(), today())) {
+  switch (page_.addDate(shownKind(), toHalfWidthDigits(text1->text().toStdString()), today())) {
     case AddDateResult::Empty:
       return;
     case AddDateResult::NotADate:
       context_.services.dialogs.messageOk(kEditorTitle, kDateFormatMessage);
       return;
-    case AddDateResult::Added:
     case AddDateResult::InPast:
+      // The list would not change; without a word the date would seem lost.
+      context_.services.dialogs.messageOk(kEditorTitle, kPastDateMessage);
+      [[fallthrough]];
+    case AddDateResult::Added:
       text1->clear();
       showDates();
       list1->scrollToBottom();
@@ -154,15 +169,9 @@ void DatesPageWindow::onAddNationalHolidays() {
 bool DatesPageWindow::leave() {
   page_.removeDates(shownKind(), {}, today());
   showDates();
-  return savedOrSaid(context_.services.dialogs, [this] { page_.saveSpecialDates(context_.settings); });
+  return savedOrSaid(*this, context_.services.dialogs, [this] { page_.saveSpecialDates(context_.settings); });
 }
 
-void DatesPageWindow::closeEvent(QCloseEvent* event) {
-  if (keepsUnsavedEdits(page_.hasUnsavedEdits(), context_.services.dialogs)) {
-    event->ignore();
-    return;
-  }
-  EditorPage::closeEvent(event);
-}
+bool DatesPageWindow::hasUnsavedEdits() const { return page_.hasUnsavedEdits(); }
 
 }  // namespace sayolt::editor::ui

@@ -24,6 +24,7 @@ class DatesPageWindow : public EditorPage {
 
   // loadSpecialDates, then the absence dates shown.
   void load() override;
+  bool hasUnsavedEdits() const override;
 
   // The controls, named as the page names them; index of option1 = DateKind.
   std::array<QRadioButton*, 2> option1{};
@@ -33,9 +34,6 @@ class DatesPageWindow : public EditorPage {
   // 日本の祝日を追加 and the year it adds; shown while 祝日 is selected.
   QSpinBox* holidayYear = nullptr;
   QPushButton* addNationalHolidays = nullptr;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildControls();

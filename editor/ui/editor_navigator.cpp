@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include "editor/model/settings_messages.h"
+
 namespace sayolt::editor::ui {
 
 EditorNavigator::EditorNavigator(EditorContext& context) : context_(context) {}
@@ -20,8 +22,7 @@ bool EditorNavigator::loadWithRepair(EditorPage& page, PageId pageId) {
     return true;
   } catch (const IniError& readError) {
     // An unreadable file is no damaged page: erasing could not help, so say why and end.
-    context_.services.dialogs.messageOk(kEditorTitle,
-                                        std::string("設定ファイルを読めませんでした。\n") + readError.what());
+    context_.services.dialogs.messageOk(kEditorTitle, settingsErrorMessage(readError) + "\nSayolt設定を終了します。");
     return false;
   } catch (const PageLoadError& error) {
     // The main page reads all three pages at start-up, so the damaged page may be another one.
@@ -32,8 +33,7 @@ bool EditorNavigator::loadWithRepair(EditorPage& page, PageId pageId) {
     try {
       erasePage(context_.settings, damaged);
     } catch (const IniError& writeError) {
-      context_.services.dialogs.messageOk(
-          kEditorTitle, std::string("設定ファイルを書き換えられませんでした。\n") + writeError.what());
+      context_.services.dialogs.messageOk(kEditorTitle, settingsErrorMessage(writeError));
       return false;
     }
     try {
@@ -62,6 +62,8 @@ bool EditorNavigator::open(PageId pageId) {
   connect(page.get(), &EditorPage::endRequested, this, [this] { endEditor(); });
   connect(page.get(), &EditorPage::closedByFrame, this, [this] { endEditor(); });
   page->show();
+  // The page that was left goes away; the keyboard and a screen reader's focus go to the new one.
+  page->activateWindow();
   std::unique_ptr<EditorPage> left = std::move(current_);
   current_ = std::move(page);
   currentId_ = pageId;

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "editor/model/page_repair.h"
+#include "platform/dialogs.h"
 
 namespace sayolt::editor::ui {
 
@@ -11,11 +12,13 @@ class EditorPage : public QWidget {
   Q_OBJECT
 
  public:
-  using QWidget::QWidget;
+  explicit EditorPage(Dialogs& dialogs) : dialogs_(dialogs) {}
 
   // Reads the page from the settings file into its controls. Throws PageLoadError when the
   // page cannot be read.
   virtual void load() = 0;
+  // Whether the page shows edits that are not in the settings file.
+  virtual bool hasUnsavedEdits() const { return false; }
   // Reads the page again after the erasing of `erased`, which now reads as defaults.
   virtual void loadAfterRepair(PageId erased) {
     (void)erased;
@@ -32,13 +35,13 @@ class EditorPage : public QWidget {
   void closedByFrame();
 
  protected:
-  void closeEvent(QCloseEvent* event) override {
-    if (!unloading_) emit closedByFrame();
-    QWidget::closeEvent(event);
-  }
+  // A frame close never runs the field check; with unsaved edits it asks first, and いいえ keeps
+  // the page open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   friend class EditorNavigator;
+  Dialogs& dialogs_;
   bool unloading_ = false;
 };
 

@@ -34,7 +34,6 @@ bool FieldCheck::runCheck(QWidget* field) {
   // The check's message box takes the focus for a moment; that must not check again.
   if (checking_) return true;
   checking_ = true;
-  const QPointer<QWidget> alive(field);
   const bool accepted = checks_.at(field)();
   checking_ = false;
   if (accepted) passed_ = field;
@@ -44,6 +43,12 @@ bool FieldCheck::runCheck(QWidget* field) {
 bool FieldCheck::checkFocusedField() {
   QWidget* field = guardedInWindow(QApplication::focusWidget());
   return field ? runCheck(field) : true;
+}
+
+std::function<void()> FieldCheck::act(std::function<void()> handler) {
+  return [this, handler = std::move(handler)] {
+    if (checkFocusedField()) handler();
+  };
 }
 
 bool FieldCheck::wouldTakeFocus(QWidget* target, QWidget* field) const {

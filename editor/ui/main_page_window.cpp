@@ -9,6 +9,7 @@
 
 #include "editor/model/scheduler_restart.h"
 #include "editor/ui/page_widgets.h"
+#include "shared/text_rules.h"
 
 namespace sayolt::editor::ui {
 
@@ -16,14 +17,28 @@ namespace {
 
 const QColor kHighlight(192, 255, 192);
 const QColor kWhite(255, 255, 255);
-const char* const kHighlightProperty = "sayoltHighlighted";
 
 std::string s(const QLineEdit* field) { return field->text().toStdString(); }
+// A time field's text as the scheduler reads it: an IME's full-width digits made half-width.
+std::string timeText(const QLineEdit* field) { return toHalfWidthDigits(s(field)); }
+
+void paintHighlighted(QLineEdit* field, bool on) {
+  QPalette palette = field->palette();
+  palette.setColor(QPalette::Base, on ? kHighlight : kWhite);
+  field->setPalette(palette);
+}
+
+// Label18 and Label15 show a value; a screen reader hears the label's name and the value.
+void showValue(QLabel* label, const QString& name, const QString& value) {
+  label->setText(value);
+  label->setAccessibleName(value.isEmpty() ? name : name + " " + value);
+}
 
 // The retry captions fit their 1815 x 495 twips in the Windows fonts; fonts with wider or taller
 // lines (Noto CJK) get a pixel less until every line fits.
 void setCaption(QPushButton* button, const QString& caption) {
   button->setText(caption);
+  button->setAccessibleName(QString(caption).replace('\n', ""));
   QFont font = button->parentWidget()->font();
   const QStringList lines = caption.split('\n');
   const auto fits = [&](const QFontMetrics& fm) {
@@ -39,36 +54,36 @@ void setCaption(QPushButton* button, const QString& caption) {
 }  // namespace
 
 MainPageWindow::MainPageWindow(EditorContext& context, StartupReaders readers)
-    : context_(context), readers_(std::move(readers)) {
+    : EditorPage(context.services.dialogs),
+      context_(context),
+      readers_(std::move(readers)),
+      state_(context.tables.main) {
   buildControls();
   setTabOrder();
   fieldCheck_ = new FieldCheck(this);
-  for (QLineEdit* cell : text1) {
-    fieldCheck_->guard(cell, [this, cell] { return checkTimeField(cell); });
-    setHighlighted(cell, false);
-  }
+  for (QLineEdit* cell : text1) fieldCheck_->guard(cell, [this, cell] { return checkTimeField(cell); });
   fieldCheck_->guard(text10, [this] { return checkTimeField(text10); });
   for (int i = 0; i < kStartCells; ++i) text1[i]->installEventFilter(this);
-  for (QLineEdit* name : text3) {
-    name->installEventFilter(this);
-    setHighlighted(name, false);
-  }
+  for (QLineEdit* name : text3) name->installEventFilter(this);
+  showHighlights();
 
-  connect(text10, &QLineEdit::textChanged, this,
-          [this](const QString& text) { label18->setText(q(dayStartLabel(text.toStdString()))); });
-  connect(command9, &QPushButton::clicked, this, [this] { onCommit(); });
-  connect(command6, &QPushButton::clicked, this, [this] { onCopyMonday(); });
-  for (int n = 0; n < keys::kAutoPrograms; ++n)
-    connect(command1[n], &QPushButton::clicked, this, [this, n] { onBrowse(text4[n]); });
-  for (int n = 0; n < keys::kManualPrograms; ++n)
-    connect(command4[n], &QPushButton::clicked, this, [this, n] { onBrowse(text7[n]); });
-  connect(command2, &QPushButton::clicked, this, [this] { onNext(); });
-  connect(command5, &QPushButton::clicked, this, [this] { onEnd(); });
-  connect(command3, &QPushButton::clicked, this, [this] { onRestart(); });
-  connect(command7, &QPushButton::clicked, this, [this] {
+  connect(text10, &QLineEdit::textChanged, this, [this](const QString& text) {
+    showValue(label18, QStringLiteral("1日の開始時刻"), q(dayStartLabel(toHalfWidthDigits(text.toStdString()))));
+  });
+  const auto onClick = [this](QPushButton* button, std::function<void()> handler) {
+    connect(button, &QPushButton::clicked, this, fieldCheck_->act(std::move(handler)));
+  };
+  onClick(command9, [this] { onCommit(); });
+  onClick(command6, [this] { onCopyMonday(); });
+  for (int n = 0; n < keys::kAutoPrograms; ++n) onClick(command1[n], [this, n] { onBrowse(text4[n]); });
+  for (int n = 0; n < keys::kManualPrograms; ++n) onClick(command4[n], [this, n] { onBrowse(text7[n]); });
+  onClick(command2, [this] { onNext(); });
+  onClick(command5, [this] { onEnd(); });
+  onClick(command3, [this] { onRestart(); });
+  onClick(command7, [this] {
     if (buildWorkbook_) buildWorkbook_(*this);
   });
-  connect(command8, &QPushButton::clicked, this, [this] {
+  onClick(command8, [this] {
     if (viewWorkbook_) viewWorkbook_(*this);
   });
   setWorkbookActions(nullptr, nullptr);
@@ -82,10 +97,22 @@ void MainPageWindow::loadAfterRepair(PageId erased) { loadPages(erased); }
 void MainPageWindow::loadPages(PageId lastPage) {
   const IniSnapshot file = context_.settings.snapshot();
   showValues(readPagesAtStartup(file, context_.tables, readers_, lastPage));
-  setCaption(command2, kNextCaption);
-  setCaption(command5, kEndCaption);
+  state_.reset(values());
+  showCaptions();
+  showHighlights();
   command3->setEnabled(schedulerRunning(context_));
-  label15->clear();
+  setStatusText(QString());
+}
+
+void MainPageWindow::showCaptions() {
+  const Captions captions = state_.captions();
+  setCaption(command2, q(captions.next));
+  setCaption(command5, q(captions.end));
+}
+
+void MainPageWindow::showHighlights() {
+  for (int i = 0; i < kStartCells; ++i) paintHighlighted(text1[i], state_.isStartCellHighlighted(i));
+  for (int n = 0; n < keys::kAutoPrograms; ++n) paintHighlighted(text3[n], state_.isProgramSelected(n));
 }
 
 void MainPageWindow::showValues(const MainPageValues& v) {
@@ -94,7 +121,9 @@ void MainPageWindow::showValues(const MainPageValues& v) {
     for (std::size_t n = 0; n < rows.size(); ++n) {
       names[n]->setText(q(rows[n].name));
       paths[n]->setText(q(rows[n].path));
-      paths[n]->setCursorPosition(0);  // a long path shows its beginning, as typed
+      // A long name or path shows its beginning, as typed.
+      names[n]->setCursorPosition(0);
+      paths[n]->setCursorPosition(0);
       delays[n]->setText(q(rows[n].delay));
     }
   };
@@ -109,14 +138,12 @@ void MainPageWindow::showValues(const MainPageValues& v) {
   option1[0]->group()->setExclusive(true);
   text9->setText(q(v.tolerance));
   text10->setText(q(v.dayStart));
-  label18->setText(q(dayStartLabel(v.dayStart)));
-  for (QLineEdit* cell : text1) setHighlighted(cell, false);
-  for (QLineEdit* name : text3) setHighlighted(name, false);
+  showValue(label18, QStringLiteral("1日の開始時刻"), q(dayStartLabel(v.dayStart)));
 }
 
 MainPageValues MainPageWindow::values() const {
   MainPageValues v;
-  for (int i = 0; i < kGridCells; ++i) v.times[i] = s(text1[i]);
+  for (int i = 0; i < kGridCells; ++i) v.times[i] = timeText(text1[i]);
   for (int n = 0; n < keys::kAutoPrograms; ++n) v.autoPrograms[n] = {s(text3[n]), s(text4[n]), s(text5[n])};
   for (int n = 0; n < keys::kManualPrograms; ++n) v.manualPrograms[n] = {s(text6[n]), s(text7[n]), s(text8[n])};
   for (int i = 0; i < 2; ++i) v.ntpServers[i] = s(text2[i]);
@@ -125,20 +152,11 @@ MainPageValues MainPageWindow::values() const {
                : option1[1]->isChecked() ? Priority::Absence
                                          : Priority::None;
   v.tolerance = s(text9);
-  v.dayStart = s(text10);
+  v.dayStart = timeText(text10);
   return v;
 }
 
-bool MainPageWindow::isHighlighted(const QLineEdit* field) const {
-  return field->property(kHighlightProperty).toBool();
-}
-
-void MainPageWindow::setHighlighted(QLineEdit* field, bool on) {
-  field->setProperty(kHighlightProperty, on);
-  QPalette palette = field->palette();
-  palette.setColor(QPalette::Base, on ? kHighlight : kWhite);
-  field->setPalette(palette);
-}
+bool MainPageWindow::hasUnsavedEdits() const { return state_.hasUnsavedEdits(values()); }
 
 bool MainPageWindow::eventFilter(QObject* watched, QEvent* event) {
   // A click is a press and a release on the same field; a press the field check refused never
@@ -159,42 +177,24 @@ bool MainPageWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainPageWindow::onStartCellClicked(int index) {
-  QLineEdit* cell = text1[index];
-  if (cell->text().isEmpty()) {
-    setHighlighted(cell, false);
-    return;
-  }
-  setHighlighted(cell, !isHighlighted(cell));
+  state_.clickStartCell(index, !text1[index]->text().isEmpty());
+  showHighlights();
 }
 
 void MainPageWindow::onProgramClicked(int program) {
-  QLineEdit* name = text3[program];
-  if (!name->text().isEmpty() && isHighlighted(name)) return;
-  for (QLineEdit* other : text3) setHighlighted(other, false);
-  if (name->text().isEmpty()) {
-    for (int i = 0; i < kStartCells; ++i) setHighlighted(text1[i], false);
-    return;
-  }
-  setHighlighted(name, true);
-  const auto on = startHighlightsFor(context_.tables.main.runPlan, program);
-  for (int i = 0; i < kStartCells; ++i) setHighlighted(text1[i], on[i]);
+  state_.clickProgram(program, !text3[program]->text().isEmpty());
+  showHighlights();
 }
 
 void MainPageWindow::onCommit() {
-  for (int n = 0; n < keys::kAutoPrograms; ++n) {
-    if (!isHighlighted(text3[n])) continue;
-    std::array<bool, kStartCells> on{};
-    for (int i = 0; i < kStartCells; ++i) on[i] = isHighlighted(text1[i]);
-    commitRunPlan(context_.tables.main.runPlan, n, on);
-    return;
-  }
+  if (state_.commitSelection()) return;
   // Highlights without a selected program belong to nobody; say so rather than drop them silently.
   context_.services.dialogs.messageOk(kEditorTitle, "プログラム名をクリックして、確定するプログラムを選んでください");
 }
 
 void MainPageWindow::onCopyMonday() {
   GridTexts times;
-  for (int i = 0; i < kGridCells; ++i) times[i] = s(text1[i]);
+  for (int i = 0; i < kGridCells; ++i) times[i] = timeText(text1[i]);
   copyMonday(times);
   for (int i = 0; i < kGridCells; ++i)
     if (text1[i]->text() != q(times[i])) text1[i]->setText(q(times[i]));
@@ -206,31 +206,38 @@ void MainPageWindow::onBrowse(QLineEdit* pathField) {
 }
 
 bool MainPageWindow::checkTimeField(QLineEdit* field) {
-  if (isAcceptedTimeText(s(field))) return true;
-  context_.services.dialogs.messageOk(kEditorTitle, kTimeFormatMessage);
-  return false;
+  const std::string text = timeText(field);
+  if (!isAcceptedTimeText(text)) {
+    context_.services.dialogs.messageOk(kEditorTitle, kTimeFormatMessage);
+    return false;
+  }
+  // What is shown is what is saved.
+  if (q(text) != field->text()) field->setText(q(text));
+  return true;
 }
 
-int MainPageWindow::runCheck() {
+bool MainPageWindow::runCheck() {
   const auto messages = checkMainPage(values());
   for (const auto& message : messages) context_.services.dialogs.messageOk(kEditorTitle, message);
-  context_.errorCount = static_cast<int>(messages.size());
-  const Captions captions = captionsAfterCheck(context_.errorCount);
-  setCaption(command2, q(captions.next));
-  setCaption(command5, q(captions.end));
-  return context_.errorCount;
+  state_.checked(messages.size());
+  showCaptions();
+  return messages.empty();
 }
 
 bool MainPageWindow::save() {
-  return savedOrSaid(context_.services.dialogs, [this] {
-    if (saveMainPage(context_.settings, values(), context_.tables.main).toleranceKept)
+  const MainPageValues shown = values();
+  return savedOrSaid(*this, context_.services.dialogs, [this, &shown] {
+    if (saveMainPage(context_.settings, shown, context_.tables.main).toleranceKept)
       context_.services.dialogs.messageOk(kEditorTitle, kToleranceKeptMessage);
+    state_.markSaved(shown);
   });
 }
 
-bool MainPageWindow::checkAndSave() { return runCheck() == 0 && save(); }
+bool MainPageWindow::checkAndSave() { return runCheck() && save(); }
 
-void MainPageWindow::setStatusText(const QString& text) { label15->setText(text); }
+void MainPageWindow::setStatusText(const QString& text) { showValue(label15, QStringLiteral("予定表の状態"), text); }
+
+void MainPageWindow::setViewEnabled(bool enabled) { command8->setEnabled(enabled && viewWorkbook_); }
 
 void MainPageWindow::setWorkbookActions(WorkbookAction build, WorkbookAction view) {
   buildWorkbook_ = std::move(build);
@@ -240,19 +247,19 @@ void MainPageWindow::setWorkbookActions(WorkbookAction build, WorkbookAction vie
 }
 
 void MainPageWindow::onNext() {
-  if (command2->text() != kNextCaption) {
+  if (state_.retrying()) {
     runCheck();
     return;
   }
-  if (runCheck() == 0 && save()) emit nextRequested();
+  if (checkAndSave()) emit nextRequested();
 }
 
 void MainPageWindow::onEnd() {
-  if (command5->text() != kEndCaption) {
+  if (state_.retrying()) {
     emit endRequested();
     return;
   }
-  if (runCheck() == 0 && save()) emit endRequested();
+  if (checkAndSave()) emit endRequested();
 }
 
 void MainPageWindow::onRestart() {

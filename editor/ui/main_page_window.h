@@ -11,6 +11,7 @@
 
 #include "editor/model/editor_context.h"
 #include "editor/model/main_page.h"
+#include "editor/model/main_page_state.h"
 #include "editor/model/startup.h"
 #include "editor/ui/editor_page.h"
 #include "editor/ui/field_check.h"
@@ -28,8 +29,11 @@ class MainPageWindow : public EditorPage {
   void load() override;
   void loadAfterRepair(PageId erased) override;
 
+  // The controls' values; times as the scheduler reads them (full-width digits made half-width).
   MainPageValues values() const;
   void showValues(const MainPageValues& values);
+  bool hasUnsavedEdits() const override;
+  const MainPageState& state() const { return state_; }
 
   // The workbook buttons 作成 (Command7) and 閲覧 (Command8) call these; they stay disabled
   // until the workbook sets them.
@@ -39,6 +43,8 @@ class MainPageWindow : public EditorPage {
   bool checkAndSave();
   // Label15, the workbook's status line.
   void setStatusText(const QString& text);
+  // 閲覧 waits while 作成 writes the file.
+  void setViewEnabled(bool enabled);
 
   // The controls, named as the page names them.
   std::array<QLineEdit*, kGridCells> text1{};
@@ -56,8 +62,6 @@ class MainPageWindow : public EditorPage {
   QLabel* label15 = nullptr;
   QLabel* label18 = nullptr;
 
-  bool isHighlighted(const QLineEdit* field) const;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,7 +69,8 @@ class MainPageWindow : public EditorPage {
   void buildControls();
   void setTabOrder();
   void loadPages(PageId lastPage);
-  void setHighlighted(QLineEdit* field, bool on);
+  void showCaptions();
+  void showHighlights();
 
   void onStartCellClicked(int index);
   void onProgramClicked(int program);
@@ -75,12 +80,14 @@ class MainPageWindow : public EditorPage {
   void onNext();
   void onEnd();
   void onRestart();
-  int runCheck();
+  // The page's check with its messages; true when it found nothing.
+  bool runCheck();
   bool save();
   bool checkTimeField(QLineEdit* field);
 
   EditorContext& context_;
   StartupReaders readers_;
+  MainPageState state_;
   FieldCheck* fieldCheck_ = nullptr;
   QObject* pressed_ = nullptr;  // the field a click began on
   WorkbookAction buildWorkbook_;

@@ -1,7 +1,7 @@
 #include "editor/ui/page_widgets.h"
 
 #include "editor/model/editor_context.h"
-#include "editor/model/unsaved_question.h"
+#include "editor/model/settings_messages.h"
 #include "shared/ini_file.h"
 
 namespace sayolt::editor::ui {
@@ -34,18 +34,21 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
   return b;
 }
 
-bool savedOrSaid(Dialogs& dialogs, const std::function<void()>& save) {
+bool savedOrSaid(const QWidget& page, Dialogs& dialogs, const std::function<void()>& save) {
   try {
     save();
   } catch (const IniError& error) {
-    dialogs.messageOk(kEditorTitle, std::string("設定ファイルに保存できませんでした。\n") + error.what());
+    std::string field;
+    for (const QLineEdit* f : page.findChildren<QLineEdit*>()) {
+      if (f->text().toStdString() == error.subject()) {
+        field = f->accessibleName().toStdString();
+        break;
+      }
+    }
+    dialogs.messageOk(kEditorTitle, settingsErrorMessage(error, field));
     return false;
   }
   return true;
-}
-
-bool keepsUnsavedEdits(bool hasUnsavedEdits, Dialogs& dialogs) {
-  return hasUnsavedEdits && dialogs.askYesNo(kEditorTitle, kUnsavedQuestion) != MessageAnswer::Yes;
 }
 
 }  // namespace sayolt::editor::ui

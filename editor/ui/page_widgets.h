@@ -10,14 +10,13 @@
 
 #include "platform/dialogs.h"
 #include "shared/settings_keys.h"
-#include "widgets/text.h"
 
 namespace sayolt::editor::ui {
 
 inline constexpr const char* kDayNames[keys::kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
                                                              "土曜日", "日曜日", "祝日",   "不在"};
 
-using widgets::q;
+inline QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // control_index, the name of one control of an array.
 QString indexed(const char* control, int index);
@@ -28,10 +27,8 @@ QLineEdit* field(QWidget* parent, const QString& name, const QString& accessible
 // Never a default button: Enter in a field must not press it.
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, QRect geometry);
 
-// Runs save; when the settings file cannot be written, says so and returns false.
-bool savedOrSaid(Dialogs& dialogs, const std::function<void()>& save);
-// Whether a page closed by its frame stays open: it has unsaved edits and the user did not
-// agree to lose them.
-bool keepsUnsavedEdits(bool hasUnsavedEdits, Dialogs& dialogs);
+// Runs save; when the settings file cannot be written, says why in Japanese, naming the page's
+// field whose text could not be stored, and returns false.
+bool savedOrSaid(const QWidget& page, Dialogs& dialogs, const std::function<void()>& save);
 
 }  // namespace sayolt::editor::ui

@@ -1,9 +1,11 @@
 #include "editor/ui/timed_page_window.h"
 
-#include <QCloseEvent>
+#include <QAbstractButton>
+#include <functional>
 
 #include "editor/model/main_page.h"
 #include "editor/ui/page_widgets.h"
+#include "shared/text_rules.h"
 
 namespace sayolt::editor::ui {
 
@@ -15,13 +17,19 @@ std::string s(const QLineEdit* field) { return field->text().toStdString(); }
 
 }  // namespace
 
-TimedPageWindow::TimedPageWindow(EditorContext& context) : context_(context), page_(context.tables.timed) {
+TimedPageWindow::TimedPageWindow(EditorContext& context)
+    : EditorPage(context.services.dialogs), context_(context), page_(context.tables.timed) {
   buildControls();
   setTabOrder();
   fieldCheck_ = new FieldCheck(this);
   for (int i = 0; i < keys::kTimedRuns; ++i) {
     // An unreadable start time keeps the focus without a word; a wrong number says why.
-    fieldCheck_->guard(text1[i], [this, i] { return isAcceptedTimeText(s(text1[i])); });
+    fieldCheck_->guard(text1[i], [this, i] {
+      const std::string text = toHalfWidthDigits(s(text1[i]));
+      if (!isAcceptedTimeText(text)) return false;
+      if (q(text) != text1[i]->text()) text1[i]->setText(q(text));
+      return true;
+    });
     fieldCheck_->guard(text2[i], [this, i] {
       if (page_.isAcceptedNumber(s(text2[i]))) return true;
       context_.services.dialogs.messageOk(kEditorTitle, kWrongNumberMessage);
@@ -32,42 +40,50 @@ TimedPageWindow::TimedPageWindow(EditorContext& context) : context_(context), pa
 }
 
 void TimedPageWindow::connectControls() {
-  for (int c = 0; c < keys::kCategories; ++c)
-    connect(option1[c], &QRadioButton::clicked, this, [this, c] { onCategoryChosen(c); });
+  const auto onClick = [this](QAbstractButton* button, std::function<void()> handler) {
+    connect(button, &QAbstractButton::clicked, this, fieldCheck_->act(std::move(handler)));
+  };
+  // A category chosen while a field refuses stays unchosen, however it was chosen.
+  for (int c = 0; c < keys::kCategories; ++c) {
+    connect(option1[c], &QRadioButton::clicked, this, [this, c] {
+      if (fieldCheck_->checkFocusedField())
+        onCategoryChosen(c);
+      else
+        option1[page_.tables.selectedCategory]->setChecked(true);
+    });
+  }
+  // Any change of the text is stored, typed or set through the accessibility interface;
+  // showCategory blocks these while it fills the grid.
   for (int i = 0; i < keys::kTimedRuns; ++i) {
-    connect(text1[i], &QLineEdit::textEdited, this,
+    connect(text1[i], &QLineEdit::textChanged, this,
             [this, i](const QString& text) { page_.storeRunTime(i, text.toStdString()); });
-    connect(text2[i], &QLineEdit::textChanged, this,
-            [this, i](const QString& text) { label6[i]->setText(q(page_.programLabel(text.toStdString()))); });
-    connect(text2[i], &QLineEdit::textEdited, this,
-            [this, i](const QString& text) { page_.storeRunNumber(i, text.toStdString()); });
+    connect(text2[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
+      label6[i]->setText(q(page_.programLabel(text.toStdString())));
+      page_.storeRunNumber(i, text.toStdString());
+    });
   }
   for (int j = 0; j < keys::kTimedPrograms; ++j) {
     const auto store = [this, j] { page_.setProgram(j, s(text3[j]), s(text4[j])); };
     connect(text3[j], &QLineEdit::textChanged, this, store);
     connect(text4[j], &QLineEdit::textChanged, this, store);
-    connect(command1[j], &QPushButton::clicked, this, [this, j] { onBrowse(j); });
+    onClick(command1[j], [this, j] { onBrowse(j); });
   }
-  connect(command4, &QPushButton::clicked, this, [this] { onCopyMonday(); });
-  connect(command6, &QPushButton::clicked, this, [this] { onCancel(); });
-  connect(command3, &QPushButton::clicked, this, [this] {
+  onClick(command4, [this] { onCopyMonday(); });
+  onClick(command6, [this] { onCancel(); });
+  onClick(command3, [this] {
     if (leave()) emit backRequested();
   });
-  connect(command5, &QPushButton::clicked, this, [this] {
+  onClick(command5, [this] {
     if (leave()) emit nextRequested();
   });
-  connect(command2, &QPushButton::clicked, this, [this] {
+  onClick(command2, [this] {
     if (leave()) emit endRequested();
   });
 }
 
 void TimedPageWindow::load() {
-  try {
-    page_.load(context_.settings.snapshot());
-  } catch (const IniError& error) {
-    // A file that cannot be read at all is offered for repair like a damaged page.
-    throw PageLoadError(PageId::TimedPrograms, error.what());
-  }
+  // A file that cannot be read at all goes up as IniError: erasing a page could not help.
+  page_.load(context_.settings.snapshot());
   option1[0]->setChecked(true);
   showCategory();
 }
@@ -84,9 +100,12 @@ void TimedPageWindow::showCategory() {
     const QSignalBlocker nameBlock(text3[j]), pathBlock(text4[j]);
     text3[j]->setText(q(t.programNames[j]));
     text4[j]->setText(q(t.programPaths[j]));
-    text4[j]->setCursorPosition(0);  // a long path shows its beginning
+    // A long name or path shows its beginning.
+    text3[j]->setCursorPosition(0);
+    text4[j]->setCursorPosition(0);
   }
   for (int i = 0; i < keys::kTimedRuns; ++i) {
+    const QSignalBlocker timeBlock(text1[i]), numberBlock(text2[i]);
     text1[i]->setText(q(t.runTimes[c][i]));
     const std::string& index = t.runPrograms[c][i];
     text2[i]->setText(index.empty() ? QString() : q(TimedPage::shownNumberOf(index)));
@@ -122,20 +141,12 @@ bool TimedPageWindow::leave() {
     paths[j] = s(text4[j]);
   }
   if (const auto problem = page_.commitIfComplete(names, paths)) {
-    context_.errorCount = 2;
     context_.services.dialogs.messageOk(kEditorTitle, *problem);
     return false;
   }
-  context_.errorCount = 0;
-  return savedOrSaid(context_.services.dialogs, [this] { page_.saveTimedPage(context_.settings); });
+  return savedOrSaid(*this, context_.services.dialogs, [this] { page_.saveTimedPage(context_.settings); });
 }
 
-void TimedPageWindow::closeEvent(QCloseEvent* event) {
-  if (keepsUnsavedEdits(page_.hasUnsavedEdits(), context_.services.dialogs)) {
-    event->ignore();
-    return;
-  }
-  EditorPage::closeEvent(event);
-}
+bool TimedPageWindow::hasUnsavedEdits() const { return page_.hasUnsavedEdits(); }
 
 }  // namespace sayolt::editor::ui

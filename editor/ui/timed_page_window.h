@@ -23,6 +23,7 @@ class TimedPageWindow : public EditorPage {
 
   // loadTimedPrograms, loadTimedRuns, then 月曜日 shown.
   void load() override;
+  bool hasUnsavedEdits() const override;
 
   // The controls, named as the page names them.
   QGroupBox* frame1 = nullptr;
@@ -34,9 +35,6 @@ class TimedPageWindow : public EditorPage {
   std::array<QLineEdit*, keys::kTimedPrograms> text3{}, text4{};
   std::array<QPushButton*, keys::kTimedPrograms> command1{};
   QPushButton *command2 = nullptr, *command3 = nullptr, *command4 = nullptr, *command5 = nullptr, *command6 = nullptr;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildControls();

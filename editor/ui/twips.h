@@ -1,10 +1,12 @@
 #pragma once
-// The editor's pages place their controls in twips, as the scheduler's windows do.
-#include "widgets/twips.h"
+// Window geometry is given in twips: 15 twips are one pixel at 100% scale; Qt scales for high DPI.
+#include <QRect>
 
 namespace sayolt::editor::ui {
 
-using widgets::twips;
-using widgets::twipsRect;
+constexpr int twips(int value) { return value / 15; }
+inline QRect twipsRect(int left, int top, int width, int height) {
+  return {twips(left), twips(top), twips(width), twips(height)};
+}
 
 }  // namespace sayolt::editor::ui

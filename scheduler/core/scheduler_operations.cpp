@@ -3,7 +3,6 @@
 #include "scheduler/core/panel_texts.h"
 #include "scheduler/core/program_end.h"
 #include "shared/ini_file.h"
-#include "shared/text_rules.h"
 
 namespace sayolt {
 
@@ -30,14 +29,6 @@ void SchedulerOperations::startSettingsEditor() {
   platform_.processes.startExecutable(path);
 }
 
-bool SchedulerOperations::iconReachable() const {
-  return scheduler_.trayIconSetting() == "1" && platform_.tray.hostAvailable();
-}
-
-bool SchedulerOperations::panelAtStartUp() const {
-  return scheduler_.trayIconSetting() == "1" && !platform_.tray.hostAvailable();
-}
-
 PanelLabels SchedulerOperations::openPanel() {
   if (!scheduler_.shutdownSuspended()) scheduler_.reloadSchedule();
   return labels();
@@ -55,55 +46,48 @@ PanelLabels SchedulerOperations::labels() const {
     labels.endTime = labels.nextStart = kStoppedText;
     return labels;
   }
-  // A typed end is shown as the panel's 変更 wrote it, without 明日.
-  if (scheduler_.typedEndTime())
-    labels.endTime = formatHourMinute(*scheduler_.typedEndTime());
-  else
-    labels.endTime = endTimeLabelText(scheduler_.endTimeToday(), now);
-  if (const auto& typed = scheduler_.typedNextStart())
-    labels.nextStart = typed->text;
+  labels.endTime = endTimeLabelText(scheduler_.endTimeToday(), now);
+  if (typedNextStart_ && scheduler_.nextStartOverridden() && scheduler_.nextStartTime() == typedNextStart_->first)
+    labels.nextStart = typedNextStart_->second;
   else
     labels.nextStart = nextStartLabelText(scheduler_.nextStartTime(), now);
   return labels;
 }
 
-PanelTimeChange SchedulerOperations::changeEndTime(std::string_view text) {
-  if (text.empty()) return {TimeChange::Empty, labels()};
+TimeChange SchedulerOperations::changeEndTime(std::string_view text) {
+  if (text.empty()) return TimeChange::Empty;
   const auto time = parsePanelTime(text);
   if (!time) {
     platform_.dialogs.messageOk(kSchedulerTitle, panelTimeRefusedMessage(kEndFieldName));
-    return {TimeChange::Refused, labels()};
+    return TimeChange::Refused;
   }
   scheduler_.setEndTimeToday(*time);
-  return {TimeChange::Changed, labels()};
+  return TimeChange::Changed;
 }
 
-PanelTimeChange SchedulerOperations::changeNextStart(std::string_view text) {
+TimeChange SchedulerOperations::changeNextStart(std::string_view text) {
   TimeChange result = TimeChange::Empty;
   if (!text.empty()) {
     if (const auto time = parsePanelTime(text)) {
-      // Shown as typed, but in the half-width digits the field shows it in.
-      scheduler_.overrideNextStart(*time, toHalfWidthDigits(text));
+      scheduler_.overrideNextStart(*time);
+      typedNextStart_.emplace(*time, std::string(text));
       result = TimeChange::Changed;
     } else {
       platform_.dialogs.messageOk(kSchedulerTitle, panelTimeRefusedMessage(kNextStartFieldName));
-      return {TimeChange::Refused, labels()};
+      return TimeChange::Refused;
     }
   }
   scheduler_.updateTrayIcon();
-  return {result, labels()};
+  return result;
 }
 
-PanelLabels SchedulerOperations::reload() {
-  scheduler_.recheckAndReload();
-  return labels();
-}
+void SchedulerOperations::reload() { scheduler_.recheckAndReload(); }
 
-PanelAbsenceSwitch SchedulerOperations::switchAbsence() {
+AbsenceSwitchResult SchedulerOperations::switchAbsence() {
   // Before the first load the model holds no day at all; nothing can be told apart.
   if (!scheduler_.settingsLoaded()) {
     platform_.dialogs.messageOk(kSchedulerTitle, kNotLoadedMessage);
-    return {AbsenceSwitchResult::NotNow, labels()};
+    return AbsenceSwitchResult::NotNow;
   }
   const LocalTime now = platform_.clock.now();
   const ScheduleModel& model = scheduler_.model();
@@ -111,7 +95,7 @@ PanelAbsenceSwitch SchedulerOperations::switchAbsence() {
       absenceAction(model.dayCategories[1], model.priorityMode, timeOfDayOf(now), model.dayStartTime);
   if (action == AbsenceAction::Refuse) {
     platform_.dialogs.messageOk(kSchedulerTitle, kAbsenceRefusedMessage);
-    return {AbsenceSwitchResult::Refused, labels()};
+    return AbsenceSwitchResult::Refused;
   }
   AbsenceSwitchResult result;
   try {
@@ -124,13 +108,10 @@ PanelAbsenceSwitch SchedulerOperations::switchAbsence() {
   }
   scheduler_.updateTrayIcon();
   scheduler_.reloadSchedule();
-  return {result, labels()};
+  return result;
 }
 
-PanelLabels SchedulerOperations::stopTimer() {
-  scheduler_.suspendShutdown();
-  return labels();
-}
+void SchedulerOperations::stopTimer() { scheduler_.suspendShutdown(); }
 
 void SchedulerOperations::manualShutdown() { scheduler_.manualShutdown(); }
 

@@ -16,7 +16,8 @@ namespace {
 // A page that reads one key and refuses "bad", counting its reads.
 class KeyPage : public EditorPage {
  public:
-  KeyPage(EditorContext& context, PageId id, int& reads) : context_(context), id_(id), reads_(reads) {}
+  KeyPage(EditorContext& context, PageId id, int& reads)
+      : EditorPage(context.services.dialogs), context_(context), id_(id), reads_(reads) {}
   void load() override {
     ++reads_;
     if (context_.settings.get(pageSections(id_).front(), "k") == "bad") throw PageLoadError(id_, "k");
@@ -86,7 +87,11 @@ TEST_F(EditorNavigatorTest, UnreadableFileIsToldAndEndsTheEditorWithoutErasing) 
   EXPECT_TRUE(navigator.ended());
   EXPECT_TRUE(fakes.dialogs.questions.empty());
   ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
-  EXPECT_EQ(fakes.dialogs.messages[0].rfind("設定ファイルを読めませんでした。", 0), 0u);
+  // Japanese throughout: the file named, what to check, and that the editor ends.
+  const std::string& message = fakes.dialogs.messages[0];
+  EXPECT_EQ(message.rfind("設定ファイル「" + path.string() + "」を読めませんでした。", 0), 0u) << message;
+  EXPECT_NE(message.find("確かめてください。\nSayolt設定を終了します。"), std::string::npos) << message;
+  EXPECT_EQ(message.find("cannot"), std::string::npos);
 }
 
 TEST_F(EditorNavigatorTest, ClosingByTheFrameEndsTheEditor) {

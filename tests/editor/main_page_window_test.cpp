@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "editor/model/unsaved_question.h"
 #include "editor/ui/editor_navigator.h"
 #include "editor/ui/twips.h"
 #include "tests/editor/editor_fakes.h"
@@ -87,12 +88,17 @@ TEST_F(MainPageWindowTest, BadCellKeepsFocusAgainstTabClickAndButtons) {
   QTest::keyClick(p.text1[gridIndex(1, 0, 0)], Qt::Key_Tab);
   EXPECT_TRUE(p.text1[gridIndex(0, 0, 1)]->hasFocus());
 
-  // The day start is checked the same way; closing by the frame is never held up.
+  // The day start is checked the same way; closing by the frame is never held up by the check,
+  // only asks about the unsaved edit.
   retype(p.text10, "5時");
   QTest::keyClick(p.text10, Qt::Key_Backtab);
   EXPECT_TRUE(p.text10->hasFocus());
   EXPECT_EQ(p.label18->text(), "(1日の開始時刻  5時)");
+  fakes.dialogs.messages.clear();
+  fakes.dialogs.answers = {MessageAnswer::Yes};
   EXPECT_TRUE(p.close());
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+  EXPECT_EQ(fakes.dialogs.questions.size(), 1u);
 }
 
 TEST_F(MainPageWindowTest, AcceptedTimeStaysAsTypedAndIsSaved) {
@@ -159,7 +165,7 @@ TEST_F(MainPageWindowTest, CaptionCycleSavesOnlyFromNext) {
 
   click(p.command2);
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"サーバー2を記入してください"});
-  EXPECT_EQ(context.errorCount, 1);
+  EXPECT_TRUE(p.state().retrying());
   EXPECT_EQ(p.command2->text(), "もう一度チェックする");
   EXPECT_EQ(p.command5->text(), "あきらめる\n(保存せず終了)");
 
@@ -314,6 +320,117 @@ TEST_F(RepairTest, DamageOnPageTwoErasesOnlyPageTwo) {
   EXPECT_FALSE(datesRead);  // start-up stops reading after the repaired page
   EXPECT_EQ(IniSnapshot::load(path).get("時刻指定プログラム実行予定", "番号0-0"), "");
   EXPECT_EQ(IniSnapshot::load(path).get("起動終了時刻", "0-0-0"), "8:00");
+}
+
+// A screen reader's Press reaches a button without a mouse press and without moving the focus.
+TEST_F(MainPageWindowTest, PressWithoutMouseRunsTheFocusedFieldsCheckFirst) {
+  fakes.instances.held.insert(kSchedulerInstanceName);
+  fakes.processes.files.insert((folder / "Sayolt_123").string());
+  bool built = false;
+  MainPageWindow& p = open(kGoodFile);
+  p.setWorkbookActions([&built](MainPageWindow&) { built = true; }, [&built](MainPageWindow&) { built = true; });
+  const std::string before = test::readBytes(path);
+  QSignalSpy next(&p, &EditorPage::nextRequested), end(&p, &EditorPage::endRequested);
+  for (QLineEdit* field : {p.text10, p.text1[0]}) {
+    retype(field, "25:00");
+    for (QPushButton* button : {p.command2, p.command5, p.command3, p.command6, p.command9, p.command7, p.command8,
+                                p.command1[0], p.command4[0]}) {
+      fakes.dialogs.messages.clear();
+      button->click();
+      EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{kTimeMessage}) << button->objectName().toStdString();
+      EXPECT_TRUE(field->hasFocus());
+    }
+    retype(field, "8:00");
+  }
+  EXPECT_EQ(next.count() + end.count(), 0);
+  EXPECT_FALSE(built);
+  EXPECT_TRUE(fakes.processes.started.empty());
+  EXPECT_TRUE(fakes.instances.closeRequests.empty());
+  EXPECT_EQ(test::readBytes(path), before);
+}
+
+TEST_F(MainPageWindowTest, FullWidthTimesAreAcceptedShownAndSavedHalfWidth) {
+  MainPageWindow& p = open(kGoodFile);
+  retype(p.text1[0], "８：００");
+  QTest::keyClick(p.text1[0], Qt::Key_Tab);
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+  EXPECT_EQ(p.text1[0]->text(), "8:00");
+  retype(p.text1[1], "１２：３０");
+  retype(p.text10, "５：３０");
+  EXPECT_EQ(p.label18->accessibleName(), "1日の開始時刻 (1日の開始時刻  5:30)");
+  p.command5->click();  // Press with the focus still in the day start
+  EXPECT_TRUE(fakes.dialogs.messages.empty());
+  EXPECT_EQ(p.text10->text(), "5:30");
+  const IniSnapshot saved = IniSnapshot::load(path);
+  EXPECT_EQ(saved.get("起動終了時刻", "0-0-1"), "12:30");
+  EXPECT_EQ(saved.get("一日の区切り", "時刻"), "330");
+}
+
+TEST_F(MainPageWindowTest, RetryCaptionsAreTheButtonsAccessibleNames) {
+  MainPageWindow& p = open(kGoodFile);
+  EXPECT_EQ(p.command2->accessibleName(), "次へ");
+  p.text9->clear();
+  p.command2->click();
+  EXPECT_EQ(p.command2->accessibleName(), "もう一度チェックする");
+  EXPECT_EQ(p.command5->accessibleName(), "あきらめる(保存せず終了)");
+  p.text9->setText("30");
+  p.command2->click();
+  EXPECT_EQ(p.command2->accessibleName(), "次へ");
+  EXPECT_EQ(p.command5->accessibleName(), "設定終了");
+}
+
+TEST_F(MainPageWindowTest, RestartWithoutTheProgramLeavesTheRunningSchedulerAlone) {
+  fakes.instances.held.insert(kSchedulerInstanceName);
+  MainPageWindow& p = open(kGoodFile);
+  p.command3->click();
+  EXPECT_TRUE(fakes.instances.closeRequests.empty());
+  EXPECT_TRUE(fakes.instances.isHeld(kSchedulerInstanceName));
+  EXPECT_TRUE(fakes.processes.started.empty());
+  ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+  EXPECT_EQ(fakes.dialogs.messages[0].rfind("Sayolt_123 が見つからないため", 0), 0u);
+}
+
+TEST_F(MainPageWindowTest, FrameCloseAsksOnlyWithUnsavedEditsAndNoKeepsThePage) {
+  MainPageWindow& p = open(kGoodFile);
+  const std::string before = test::readBytes(path);
+  QSignalSpy closed(&p, &EditorPage::closedByFrame);
+  EXPECT_TRUE(p.close());  // nothing changed: no question
+  EXPECT_TRUE(fakes.dialogs.questions.empty());
+
+  for (const auto& edit : std::vector<std::function<void(MainPageWindow&)>>{
+           [](MainPageWindow& w) { w.text2[0]->setText("pool.ntp.org"); },
+           [](MainPageWindow& w) { w.check1->setChecked(!w.check1->isChecked()); },
+           [this](MainPageWindow& w) {  // a committed run plan
+             click(w.text3[1]);
+             click(w.text1[0]);
+             click(w.command9);
+           },
+       }) {
+    MainPageWindow& q = open(kGoodFile);
+    edit(q);
+    fakes.dialogs.questions.clear();
+    fakes.dialogs.answers = {MessageAnswer::No};
+    EXPECT_FALSE(q.close());
+    EXPECT_EQ(fakes.dialogs.questions, std::vector<std::string>{kUnsavedQuestion});
+    fakes.dialogs.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(q.close());
+  }
+  EXPECT_EQ(test::readBytes(path), before);
+  EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(MainPageWindowTest, UnstorableTextIsToldInJapaneseNamingTheField) {
+  MainPageWindow& p = open(kGoodFile);
+  const std::string before = test::readBytes(path);
+  p.text3[0]->setText(QString::fromUtf8("한글メモ"));
+  QSignalSpy end(&p, &EditorPage::endRequested);
+  p.command5->click();
+  EXPECT_EQ(end.count(), 0);
+  EXPECT_EQ(
+      fakes.dialogs.messages,
+      std::vector<std::string>{"自動実行 プログラム名 1「한글メモ」に設定ファイルで使えない文字「한」があります。\n"
+                               "その文字を別の文字に置き換えてください。"});
+  EXPECT_EQ(test::readBytes(path), before);
 }
 
 }  // namespace

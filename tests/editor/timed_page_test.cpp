@@ -85,6 +85,13 @@ TEST_F(TimedFixture, NumberFieldRules) {
   EXPECT_EQ(TimedPage::storedIndexOf("3"), "2");
   EXPECT_EQ(TimedPage::storedIndexOf(""), "");
   EXPECT_EQ(TimedPage::storedIndexOf("x"), std::nullopt);
+  // The scheduler knows programs 1..20 only: anything else is never stored.
+  for (const char* outside : {"21", "0", "-0.4", "32767", "-1"}) {
+    SCOPED_TRACE(outside);
+    EXPECT_EQ(TimedPage::storedIndexOf(outside), std::nullopt);
+  }
+  EXPECT_EQ(TimedPage::storedIndexOf("20"), "19");
+  EXPECT_EQ(TimedPage::storedIndexOf("２０"), "19");
 }
 
 TEST_F(TimedFixture, GridEditsGoToTheShownCategoryOnly) {
@@ -93,9 +100,12 @@ TEST_F(TimedFixture, GridEditsGoToTheShownCategoryOnly) {
   page.storeRunTime(4, "9:05");
   page.storeRunNumber(4, "3");
   page.storeRunNumber(5, "abc");  // cannot normally be left; keeps what the table had
+  page.storeRunNumber(5, "21");
+  page.storeRunTime(6, "１２：３０");  // stored as the scheduler reads it
   EXPECT_EQ(page.tables.runTimes[kWednesday][4], "9:05");
   EXPECT_EQ(page.tables.runPrograms[kWednesday][4], "2");
   EXPECT_EQ(page.tables.runPrograms[kWednesday][5], "7");
+  EXPECT_EQ(page.tables.runTimes[kWednesday][6], "12:30");
   EXPECT_EQ(page.tables.runTimes[kMonday][0], "09:00");
   EXPECT_TRUE(page.hasUnsavedEdits());
 }

@@ -15,8 +15,6 @@ import sys
 import tempfile
 import time
 
-# No byte code in the source tree.
-sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_gui as wg  # noqa: E402
 
@@ -35,7 +33,7 @@ def main():
         print(__doc__)
         return 2
     build = os.path.abspath(sys.argv[1])
-    wg.require_tools("xdotool", "xclip")
+    wg.require_tools("xdotool")
     package = wg.package_zip(build)
     env = wg.make_prefix(build)
     wg.stop_wine(env)
@@ -50,7 +48,7 @@ def main():
         try:
             with wg.Display(env) as display:
                 editor = display.start_windows_program(os.path.join(folder, "Sayolt設定_123.exe"))
-                window = wg.wait_for(lambda: display.window("起動設定") or editor.poll() is not None, 120)
+                window = wg.wait_for(lambda: display.window("起動設定") or editor.poll() is not None, 90)
                 if editor.poll() is not None:
                     wg.fail(f"the editor ended at once (code {editor.returncode}): "
                             f"{editor.stdout.read().decode(errors='replace')}")
@@ -61,7 +59,7 @@ def main():
                 # Text3(0), the first automatic program's name, and Command5 設定終了.
                 display.click(*at(window, 7680, 840, 1215, 255))
                 display.xdotool("key", "ctrl+a", "BackSpace")
-                display.paste(NEW_NAME)
+                display.xdotool("type", "--delay", "80", NEW_NAME)
                 time.sleep(0.5)
                 display.click(*at(window, 10800, 7080, 1815, 495))
                 try:

@@ -121,8 +121,7 @@ TEST(Win32Processes, SedEntryStopsTheHelperStartedByTheScheduler) {
   schedtest::SchedulerRig rig(schedtest::at("2027-01-04 08:59:00"), settings);
   WindowsProcesses processes;
   Platform& fake = rig.fake.platform();
-  Platform platform{fake.clock, fake.events, fake.dialogs, processes,
-                    fake.power, fake.tray,   fake.network, fake.instances};
+  Platform platform{fake.clock, fake.events, fake.dialogs, processes, fake.power, fake.tray, fake.network};
   Scheduler scheduler(platform, rig.clockCheck, rig.countdown, rig.settingsPath, &rig.observer);
   scheduler.loadSettings();
 
