@@ -1,8 +1,5 @@
 // Sayolt設定_123: the settings editor.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "editor/model/editor_context.h"
 #include "editor/ui/dates_page_window.h"
@@ -13,24 +10,23 @@
 #include "editor/ui/workbook_buttons.h"
 #include "platform/native_platform.h"
 #include "platform/workbook_viewer.h"
+#include "widgets/translation.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Dialog buttons read in Japanese whatever the system's language.
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTranslator);
+  sayolt::widgets::installJapaneseQtTranslation();
   QApplication::setFont(sayolt::editor::ui::editorFont());
 
   auto native = sayolt::NativePlatform::create();
   sayolt::Platform& platform = native->platform();
   // A second copy ends at once, without a word.
-  if (!native->singleInstance().claim(sayolt::editor::kEditorInstanceName)) return 0;
+  if (!platform.instances.claim(sayolt::editor::kEditorInstanceName)) return 0;
 
   namespace ed = sayolt::editor;
-  ed::EditorContext context(std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()),
-                            ed::EditorServices{platform.dialogs, platform.processes, native->singleInstance(),
-                                               platform.events, platform.clock});
+  ed::EditorContext context(
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()),
+      ed::EditorServices{platform.dialogs, platform.processes, platform.instances, platform.events, platform.clock});
   const auto workbookViewer = sayolt::createWorkbookViewer();
   ed::ui::EditorNavigator navigator(context);
   navigator.setPageFactory(ed::PageId::Main, [&](ed::EditorContext& c) -> std::unique_ptr<ed::ui::EditorPage> {

@@ -24,9 +24,9 @@ class NativePlatform {
   static std::unique_ptr<NativePlatform> create();
 
   explicit NativePlatform(Services services)
-      : services_(std::move(services)), platform_{*services_.clock,     *services_.events, *services_.dialogs,
-                                                  *services_.processes, *services_.power,  *services_.tray,
-                                                  *services_.network} {}
+      : services_(std::move(services)), platform_{*services_.clock,     *services_.events,        *services_.dialogs,
+                                                  *services_.processes, *services_.power,         *services_.tray,
+                                                  *services_.network,   *services_.singleInstance} {}
   NativePlatform(const NativePlatform&) = delete;
   NativePlatform& operator=(const NativePlatform&) = delete;
 

@@ -20,6 +20,7 @@ struct Platform {
   Power& power;
   Tray& tray;
   Network& network;
+  SingleInstance& instances;
 };
 
 }  // namespace sayolt

@@ -17,6 +17,10 @@ class SingleInstance {
   virtual bool requestClose(const std::string& name) = 0;
   // Whether a copy holds the name now (FindWindow of the holder's window); asks nothing of it.
   virtual bool isHeld(const std::string& name) = 0;
+  // Called when another copy, about to end, asks the holder to show itself.
+  virtual void setOnShowRequest(std::function<void()> /*handler*/) {}
+  // Asks the holder of the name to show itself; true when one was found and asked.
+  virtual bool requestShow(const std::string& /*name*/) { return false; }
 };
 
 }  // namespace sayolt

@@ -1,8 +1,5 @@
 // Sayolt_123: the resident scheduler, started with the OS.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "platform/native_platform.h"
 #include "platform/qt/file_append_qt.h"
@@ -13,28 +10,30 @@
 #include "scheduler/timecheck/check_clock.h"
 #include "scheduler/timecheck/error_log.h"
 #include "scheduler/ui/countdown_dialog.h"
-#include "scheduler/ui/fonts.h"
 #include "scheduler/ui/main_window.h"
 #include "scheduler/ui/scheduler_ui.h"
 #include "scheduler/ui/time_server_error_dialog.h"
 #include "shared/settings_keys.h"
 #include "shared/utf8_path.h"
+#include "widgets/fonts.h"
+#include "widgets/translation.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTranslator);
-  QApplication::setFont(sayolt::ui::japaneseWindowFont());
+  sayolt::widgets::installJapaneseQtTranslation();
+  QApplication::setFont(sayolt::widgets::windowFont());
   QApplication::setWindowIcon(sayolt::trayIconImage(sayolt::TrayIconKind::Normal));
 
   auto native = sayolt::NativePlatform::create();
   sayolt::Platform& platform = native->platform();
-  // A second copy ends at once, without a word.
-  if (!native->singleInstance().claim(sayolt::kMainWindowTitle)) return 0;
+  // A second copy ends at once, without a word; a running copy without an icon shows its panel.
+  if (!platform.instances.claim(sayolt::kMainWindowTitle)) {
+    platform.instances.requestShow(sayolt::kMainWindowTitle);
+    return 0;
+  }
   // The settings editor closes the scheduler before it restarts it.
-  native->singleInstance().setOnCloseRequest([&platform] {
+  platform.instances.setOnCloseRequest([&platform] {
     platform.tray.remove();
     platform.events.requestExit(0);
   });

@@ -10,13 +10,14 @@
 
 #include "platform/dialogs.h"
 #include "shared/settings_keys.h"
+#include "widgets/text.h"
 
 namespace sayolt::editor::ui {
 
 inline constexpr const char* kDayNames[keys::kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
                                                              "土曜日", "日曜日", "祝日",   "不在"};
 
-inline QString q(const std::string& s) { return QString::fromStdString(s); }
+using widgets::q;
 
 // control_index, the name of one control of an array.
 QString indexed(const char* control, int index);

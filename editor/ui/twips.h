@@ -1,12 +1,10 @@
 #pragma once
-// Window geometry is given in twips: 15 twips are one pixel at 100% scale; Qt scales for high DPI.
-#include <QRect>
+// The editor's pages place their controls in twips, as the scheduler's windows do.
+#include "widgets/twips.h"
 
 namespace sayolt::editor::ui {
 
-constexpr int twips(int value) { return value / 15; }
-inline QRect twipsRect(int left, int top, int width, int height) {
-  return {twips(left), twips(top), twips(width), twips(height)};
-}
+using widgets::twips;
+using widgets::twipsRect;
 
 }  // namespace sayolt::editor::ui

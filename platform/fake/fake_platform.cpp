@@ -243,7 +243,7 @@ FakePlatform::FakePlatform(LocalTime trueStart, std::chrono::seconds utcOffset)
       utcOffset_(utcOffset),
       services_(std::make_unique<Services>(*this)),
       platform_{services_->clock, services_->events, services_->dialogs, services_->processes,
-                services_->power, services_->tray,   services_->network} {}
+                services_->power, services_->tray,   services_->network, instances} {}
 
 FakePlatform::~FakePlatform() = default;
 

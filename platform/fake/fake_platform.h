@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fake/fake_single_instance.h"
 #include "platform/platform.h"
 
 namespace sayolt {
@@ -85,6 +86,7 @@ class FakePlatform {
   TrayIconKind trayIcon = TrayIconKind::Normal;
   bool trayHostAvailable = true;  // false: a desktop without a notification area
   int runningProcesses = 0;
+  FakeSingleInstance instances;
 
   // A right click on the notification icon: reaches the menu handler only while the icon shows.
   bool rightClickTray();

@@ -58,10 +58,10 @@ std::string NullDialogs::openFileName(const std::string& title, const std::strin
 
 // The loop's deadlines come from the null clock's counter, which setting the clock leaves alone.
 NullPlatform::NullPlatform()
-    : events_(std::make_unique<QtEventLoop>(clock_)), network_(createQtNetwork()), platform_{clock_,   *events_,
-                                                                                             dialogs_, processes_,
-                                                                                             power_,   tray_,
-                                                                                             *network_} {}
+    : events_(std::make_unique<QtEventLoop>(clock_)), network_(createQtNetwork()), platform_{clock_,    *events_,
+                                                                                             dialogs_,  processes_,
+                                                                                             power_,    tray_,
+                                                                                             *network_, instances_} {}
 
 std::unique_ptr<NullPlatform> NullPlatform::create() { return std::make_unique<NullPlatform>(); }
 

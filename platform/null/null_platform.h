@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_single_instance.h"
 #include "platform/platform.h"
 
 namespace sayolt {
@@ -90,6 +91,8 @@ class NullPlatform {
   NullProcesses processes_;
   NullPower power_;
   NullTray tray_;
+  // Holds the names it claims within the process; asks no other program anything.
+  FakeSingleInstance instances_;
   std::unique_ptr<EventLoop> events_;
   std::unique_ptr<Network> network_;
   Platform platform_;

@@ -21,6 +21,7 @@ constexpr int kReplyTimeoutMs = 5000;
 const QByteArray kCloseRequest = "close\n";
 const QByteArray kCancel = "cancel\n";
 const QByteArray kCloseReply = "closed\n";
+const QByteArray kShowRequest = "show\n";
 
 }  // namespace
 
@@ -29,6 +30,7 @@ struct QtSingleInstance::Impl {
   QString lockFolder;
   QLocalServer server;
   std::function<void()> onClose;
+  std::function<void()> onShow;
 
   void serve(QLocalSocket* socket) {
     QPointer<QLocalSocket> guard(socket);
@@ -36,14 +38,21 @@ struct QtSingleInstance::Impl {
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, guard] {
       // A withdrawn request arrives together with its cancel line: read everything first.
       bool closeWanted = false;
+      bool showWanted = false;
       while (guard->canReadLine()) {
         const QByteArray line = guard->readLine(256).trimmed();
         if (line == "close") closeWanted = true;
         if (line == "cancel") closeWanted = false;
+        if (line == "show") showWanted = true;
       }
       if (guard->bytesAvailable() > 256) {
         // Nothing but short lines is ever sent; anything longer is not one of ours.
         guard->abort();
+        return;
+      }
+      if (showWanted && !closeWanted) {
+        guard->disconnectFromServer();
+        if (onShow) onShow();
         return;
       }
       if (!closeWanted) return;
@@ -98,6 +107,20 @@ bool QtSingleInstance::claim(const std::string& name) {
 }
 
 void QtSingleInstance::setOnCloseRequest(std::function<void()> handler) { impl_->onClose = std::move(handler); }
+
+void QtSingleInstance::setOnShowRequest(std::function<void()> handler) { impl_->onShow = std::move(handler); }
+
+bool QtSingleInstance::requestShow(const std::string& name) {
+  QLocalSocket socket;
+  socket.connectToServer(QString::fromStdString(serverName(name)));
+  if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+  socket.write(kShowRequest);
+  socket.flush();
+  if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(kConnectTimeoutMs)) return false;
+  // The holder hangs up once it has read the request; the request must not be cut off before.
+  if (socket.state() == QLocalSocket::ConnectedState) socket.waitForDisconnected(kConnectTimeoutMs);
+  return true;
+}
 
 bool QtSingleInstance::isHeld(const std::string& name) {
   if (impl_->server.isListening() && impl_->server.serverName() == QString::fromStdString(serverName(name)))

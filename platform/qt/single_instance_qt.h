@@ -22,6 +22,9 @@ class QtSingleInstance : public SingleInstance {
   // few seconds gets the request withdrawn, and the answer is false.
   bool requestClose(const std::string& name) override;
   bool isHeld(const std::string& name) override;
+  void setOnShowRequest(std::function<void()> handler) override;
+  // Does not wait for the holder to have shown anything.
+  bool requestShow(const std::string& name) override;
 
   // The full socket name used for a claimed name.
   std::string serverName(const std::string& name) const;

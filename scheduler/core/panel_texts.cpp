@@ -9,27 +9,6 @@ namespace {
 
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";  // U+3000
 
-// Full-width digits (U+FF10..U+FF19) and colon (U+FF1A) become ASCII; everything else is kept.
-std::string narrowDigits(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    // U+FF10..U+FF1A are EF BC 90..9A in UTF-8.
-    if (text.size() - i >= 3 && static_cast<unsigned char>(text[i]) == 0xEF &&
-        static_cast<unsigned char>(text[i + 1]) == 0xBC) {
-      const auto third = static_cast<unsigned char>(text[i + 2]);
-      if (third >= 0x90 && third <= 0x9A) {
-        out.push_back(third == 0x9A ? ':' : static_cast<char>('0' + (third - 0x90)));
-        i += 3;
-        continue;
-      }
-    }
-    out.push_back(text[i]);
-    ++i;
-  }
-  return out;
-}
-
 std::string_view trimSpaces(std::string_view text) {
   for (;;) {
     if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
@@ -71,7 +50,7 @@ std::string nextStartLabelText(TimeOfDay nextStart, TimeOfDay now) {
 }
 
 std::optional<TimeOfDay> parsePanelTime(std::string_view text) {
-  const std::string narrow = narrowDigits(trimSpaces(text));
+  const std::string narrow = toHalfWidthDigits(trimSpaces(text));
   // A date would be read as midnight; on this panel it is a typing slip, not a time.
   if (narrow.find('/') != std::string::npos) return std::nullopt;
   return parseTimeOfDay(narrow);

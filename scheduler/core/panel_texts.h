@@ -17,6 +17,10 @@ inline constexpr const char* kAbsenceRefusedMessage =
     "設定を不在優先に変更してからもう一度操作してください。";
 inline constexpr const char* kEndFieldName = "終了時刻の変更";
 inline constexpr const char* kNextStartFieldName = "次回起動時刻の変更";
+inline constexpr const char* kReloadCaption = "再読込";
+// 再読込 while the time check waits for the servers.
+inline constexpr const char* kReloadBusyCaption = "サーバー問合せ中…";
+inline constexpr const char* kReloadBusyName = "再読込: 時刻サーバーに問い合わせ中";
 
 // " (翌日　月曜日)": the next schedule day's category, appended in the small hours.
 std::string nextDaySuffix(int category);

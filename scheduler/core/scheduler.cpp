@@ -291,7 +291,7 @@ void Scheduler::reloadSchedule(ReloadCause cause) {
       typedEnd_ = typedEnd;
       typedNextStart_ = typedNextStart;
       if (typedEnd_) endTimeToday_ = *typedEnd_;
-      if (typedNextStart_) nextStartTime_ = *typedNextStart_;
+      if (typedNextStart_) nextStartTime_ = typedNextStart_->time;
       if (typedEnd_ || typedNextStart_) updateTrayIcon();
     }
     shutdownSuspended_ = false;
@@ -322,10 +322,10 @@ void Scheduler::setEndTimeToday(TimeOfDay t) {
   updateTrayIcon();
 }
 
-void Scheduler::overrideNextStart(TimeOfDay t) {
+void Scheduler::overrideNextStart(TimeOfDay t, std::string typed) {
   nextStartOverridden_ = true;
   nextStartTime_ = t;
-  typedNextStart_ = t;
+  typedNextStart_ = TypedTime{t, typed.empty() ? formatHourMinute(t) : std::move(typed)};
   logEvent("next-start-changed", formatHourMinute(t));
 }
 

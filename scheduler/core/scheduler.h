@@ -67,7 +67,8 @@ class Scheduler {
   // The panel's one-off changes.
   void suspendShutdown();
   void setEndTimeToday(TimeOfDay t);
-  void overrideNextStart(TimeOfDay t);
+  // typed: the text as typed on the panel, shown there while this next start holds.
+  void overrideNextStart(TimeOfDay t, std::string typed = {});
   void startTimer();
 
   // Where the scheduler writes what it decided and did (none: not written).
@@ -87,6 +88,12 @@ class Scheduler {
   bool nextStartOverridden() const { return nextStartOverridden_; }
   // An end time typed on the panel that still holds.
   std::optional<TimeOfDay> typedEndTime() const { return typedEnd_; }
+  // A next start typed on the panel that still holds, with its text as typed.
+  struct TypedTime {
+    TimeOfDay time;
+    std::string text;
+  };
+  const std::optional<TypedTime>& typedNextStart() const { return typedNextStart_; }
   // Whether the start-up list still waits on a document's program.
   bool startupListWaiting() const { return startup_.has_value(); }
   const std::string& trayIconSetting() const { return trayIconSetting_; }
@@ -160,7 +167,7 @@ class Scheduler {
   // Runs done, by the schedule day of the moment they were due, category and row.
   std::set<std::tuple<int, int, int>> timedRunsDone_;
   std::optional<TimeOfDay> typedEnd_;
-  std::optional<TimeOfDay> typedNextStart_;
+  std::optional<TypedTime> typedNextStart_;
   std::optional<std::string> lastReloadError_;
   std::optional<StartupList> startup_;
   bool tickRunsStartup_ = false;

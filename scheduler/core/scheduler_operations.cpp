@@ -3,6 +3,7 @@
 #include "scheduler/core/panel_texts.h"
 #include "scheduler/core/program_end.h"
 #include "shared/ini_file.h"
+#include "shared/text_rules.h"
 
 namespace sayolt {
 
@@ -29,6 +30,14 @@ void SchedulerOperations::startSettingsEditor() {
   platform_.processes.startExecutable(path);
 }
 
+bool SchedulerOperations::iconReachable() const {
+  return scheduler_.trayIconSetting() == "1" && platform_.tray.hostAvailable();
+}
+
+bool SchedulerOperations::panelAtStartUp() const {
+  return scheduler_.trayIconSetting() == "1" && !platform_.tray.hostAvailable();
+}
+
 PanelLabels SchedulerOperations::openPanel() {
   if (!scheduler_.shutdownSuspended()) scheduler_.reloadSchedule();
   return labels();
@@ -46,48 +55,55 @@ PanelLabels SchedulerOperations::labels() const {
     labels.endTime = labels.nextStart = kStoppedText;
     return labels;
   }
-  labels.endTime = endTimeLabelText(scheduler_.endTimeToday(), now);
-  if (typedNextStart_ && scheduler_.nextStartOverridden() && scheduler_.nextStartTime() == typedNextStart_->first)
-    labels.nextStart = typedNextStart_->second;
+  // A typed end is shown as the panel's 変更 wrote it, without 明日.
+  if (scheduler_.typedEndTime())
+    labels.endTime = formatHourMinute(*scheduler_.typedEndTime());
+  else
+    labels.endTime = endTimeLabelText(scheduler_.endTimeToday(), now);
+  if (const auto& typed = scheduler_.typedNextStart())
+    labels.nextStart = typed->text;
   else
     labels.nextStart = nextStartLabelText(scheduler_.nextStartTime(), now);
   return labels;
 }
 
-TimeChange SchedulerOperations::changeEndTime(std::string_view text) {
-  if (text.empty()) return TimeChange::Empty;
+PanelTimeChange SchedulerOperations::changeEndTime(std::string_view text) {
+  if (text.empty()) return {TimeChange::Empty, labels()};
   const auto time = parsePanelTime(text);
   if (!time) {
     platform_.dialogs.messageOk(kSchedulerTitle, panelTimeRefusedMessage(kEndFieldName));
-    return TimeChange::Refused;
+    return {TimeChange::Refused, labels()};
   }
   scheduler_.setEndTimeToday(*time);
-  return TimeChange::Changed;
+  return {TimeChange::Changed, labels()};
 }
 
-TimeChange SchedulerOperations::changeNextStart(std::string_view text) {
+PanelTimeChange SchedulerOperations::changeNextStart(std::string_view text) {
   TimeChange result = TimeChange::Empty;
   if (!text.empty()) {
     if (const auto time = parsePanelTime(text)) {
-      scheduler_.overrideNextStart(*time);
-      typedNextStart_.emplace(*time, std::string(text));
+      // Shown as typed, but in the half-width digits the field shows it in.
+      scheduler_.overrideNextStart(*time, toHalfWidthDigits(text));
       result = TimeChange::Changed;
     } else {
       platform_.dialogs.messageOk(kSchedulerTitle, panelTimeRefusedMessage(kNextStartFieldName));
-      return TimeChange::Refused;
+      return {TimeChange::Refused, labels()};
     }
   }
   scheduler_.updateTrayIcon();
-  return result;
+  return {result, labels()};
 }
 
-void SchedulerOperations::reload() { scheduler_.recheckAndReload(); }
+PanelLabels SchedulerOperations::reload() {
+  scheduler_.recheckAndReload();
+  return labels();
+}
 
-AbsenceSwitchResult SchedulerOperations::switchAbsence() {
+PanelAbsenceSwitch SchedulerOperations::switchAbsence() {
   // Before the first load the model holds no day at all; nothing can be told apart.
   if (!scheduler_.settingsLoaded()) {
     platform_.dialogs.messageOk(kSchedulerTitle, kNotLoadedMessage);
-    return AbsenceSwitchResult::NotNow;
+    return {AbsenceSwitchResult::NotNow, labels()};
   }
   const LocalTime now = platform_.clock.now();
   const ScheduleModel& model = scheduler_.model();
@@ -95,7 +111,7 @@ AbsenceSwitchResult SchedulerOperations::switchAbsence() {
       absenceAction(model.dayCategories[1], model.priorityMode, timeOfDayOf(now), model.dayStartTime);
   if (action == AbsenceAction::Refuse) {
     platform_.dialogs.messageOk(kSchedulerTitle, kAbsenceRefusedMessage);
-    return AbsenceSwitchResult::Refused;
+    return {AbsenceSwitchResult::Refused, labels()};
   }
   AbsenceSwitchResult result;
   try {
@@ -108,10 +124,13 @@ AbsenceSwitchResult SchedulerOperations::switchAbsence() {
   }
   scheduler_.updateTrayIcon();
   scheduler_.reloadSchedule();
-  return result;
+  return {result, labels()};
 }
 
-void SchedulerOperations::stopTimer() { scheduler_.suspendShutdown(); }
+PanelLabels SchedulerOperations::stopTimer() {
+  scheduler_.suspendShutdown();
+  return labels();
+}
 
 void SchedulerOperations::manualShutdown() { scheduler_.manualShutdown(); }
 

@@ -12,8 +12,12 @@ namespace {
 constexpr std::chrono::seconds kShiftBase{5'184'000};
 
 constexpr const char* kClockRefusedNotice = "時計を変更できなかったため、次回の自動起動は行われません。";
-constexpr const char* kShutdownRefusedMessage =
+constexpr const char* kShutdownRefusedMessage = "シャットダウンできませんでした。\nプログラムを終了します。";
+constexpr const char* kShutdownRefusedClockBackMessage =
     "シャットダウンできませんでした。時計は元に戻しました。\nプログラムを終了します。";
+constexpr const char* kShutdownRefusedClockShiftedMessage =
+    "シャットダウンできませんでした。時計を元に戻せませんでした。時刻を確認してください。\n"
+    "プログラムを終了します。";
 
 }  // namespace
 
@@ -63,13 +67,17 @@ void Scheduler::shutdownWindows() {
   observer().onShutdownRequested(accepted);
   logEvent("shutdown-answer", accepted ? "受理" : "拒否");
   if (!accepted) {
-    // Left as it is the PC would run on with a shifted clock and no scheduler.
+    // Left as it is the PC would run on with a shifted clock and no scheduler. The message speaks
+    // of the clock only when it was shifted, and says so when setting it back failed.
+    const char* message = kShutdownRefusedMessage;
     if (shift_) {
       const TimeOfDay shifted = timeOfDayOf(platform_.clock.now());
-      platform_.clock.setLocalTimeOfDay(((shifted - *shift_) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay);
+      const bool back =
+          platform_.clock.setLocalTimeOfDay(((shifted - *shift_) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay);
       shift_.reset();
+      message = back ? kShutdownRefusedClockBackMessage : kShutdownRefusedClockShiftedMessage;
     }
-    platform_.dialogs.messageOk(kSchedulerTitle, kShutdownRefusedMessage);
+    platform_.dialogs.messageOk(kSchedulerTitle, message);
     endHere("shutdown refused");
   }
   endHere("shutdown");

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "scheduler/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace sayolt::ui {
 
@@ -14,11 +14,11 @@ CountdownDialog::CountdownDialog(QWidget* parent)
   setObjectName("Form3");
   setWindowTitle(QStringLiteral("シャットダウン"));
   setModal(false);
-  setFixedSize(twips(4800), twips(1800));
+  setFixedSize(widgets::twips(4800), widgets::twips(1800));
   label1_->setObjectName("Label1");
-  label1_->setGeometry(twipsRect(240, 240, 4320, 495));
+  label1_->setGeometry(widgets::twipsRect(240, 240, 4320, 495));
   command1_->setObjectName("Command1");
-  command1_->setGeometry(twipsRect(1680, 960, 1455, 495));
+  command1_->setGeometry(widgets::twipsRect(1680, 960, 1455, 495));
   connect(command1_, &QPushButton::clicked, this, [this] {
     if (onAbort_) onAbort_();
   });

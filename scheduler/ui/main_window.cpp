@@ -4,7 +4,7 @@
 #include <QMenu>
 
 #include "scheduler/core/scheduler.h"
-#include "scheduler/ui/fonts.h"
+#include "widgets/fonts.h"
 
 namespace sayolt::ui {
 
@@ -24,7 +24,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), mnu_(new QMenu(QStrin
   setAccessibleName(windowTitle());
   mnu_->setObjectName("mnu");
   mnu_->setAccessibleName(QStringLiteral("メニュー"));
-  mnu_->setFont(japaneseWindowFont());
+  mnu_->setFont(widgets::windowFont());
   mnuTime_ = addItem(mnu_, "mnuTime", QStringLiteral("起動終了操作"));
   mnuSchedule_ = addItem(mnu_, "mnu予定", QStringLiteral("本日の予定"));
   mnuSet_ = addItem(mnu_, "mnuSet", QStringLiteral("設定"));

@@ -8,9 +8,11 @@
 #include <algorithm>
 
 #include "scheduler/core/panel_texts.h"
-#include "scheduler/ui/fonts.h"
-#include "scheduler/ui/twips.h"
 #include "shared/text_rules.h"
+#include "widgets/controls.h"
+#include "widgets/fonts.h"
+#include "widgets/text.h"
+#include "widgets/twips.h"
 
 namespace sayolt::ui {
 
@@ -25,8 +27,6 @@ constexpr int kButtonWidth = 1935;
 constexpr int kButtonHeight = 375;
 constexpr int kMargin = 120;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
 }  // namespace
 
 OperationsPanel::OperationsPanel(SchedulerOperations& operations, std::function<void(const std::function<void()>&)> run,
@@ -35,62 +35,56 @@ OperationsPanel::OperationsPanel(SchedulerOperations& operations, std::function<
       operations_(operations),
       run_(std::move(run)),
       showSchedule_(std::move(showSchedule)),
-      text1_(new QLineEdit(this)),
-      text2_(new QLineEdit(this)) {
+      text1_(widgets::makeField(this, QStringLiteral("Text1"), {2160, 1320, kFieldWidth, kFieldHeight},
+                                QString::fromUtf8(kEndFieldName))),
+      text2_(widgets::makeField(this, QStringLiteral("Text2"), {2160, 1680, kFieldWidth, kFieldHeight},
+                                QString::fromUtf8(kNextStartFieldName))) {
   setObjectName("Form4");
   setWindowTitle(QStringLiteral("起動終了操作"));
   setAccessibleName(windowTitle());
-  setFont(japaneseWindowFont());
-  setFixedSize(twips(kWidth), twips(kHeight));
+  setFont(widgets::windowFont());
+  setFixedSize(widgets::twips(kWidth), widgets::twips(kHeight));
 
-  const auto makeLabel = [this](int n, const QString& caption, int left, int top) {
-    auto* label = new QLabel(caption, this);
-    label->setObjectName(QStringLiteral("Label%1").arg(n));
-    label->setGeometry(twipsRect(left, top, 2160 - left - 60, kLabelHeight));
-    label->setAccessibleName(caption);
-    labels_[n] = label;
+  const auto caption = [this](int n, const QString& text, int top) {
+    labels_[n] = widgets::makeLabel(this, QStringLiteral("Label%1").arg(n), text, {240, top, 1860, kLabelHeight});
   };
-  makeLabel(1, QStringLiteral("終了時刻"), 240, 240);
-  makeLabel(2, QStringLiteral("次回起動時刻"), 240, 600);
-  makeLabel(6, QStringLiteral("本日区分"), 240, 960);
-  makeLabel(5, QStringLiteral("終了時刻の変更"), 240, 1320);
-  makeLabel(8, QStringLiteral("次回起動時刻の変更"), 240, 1680);
+  caption(1, QStringLiteral("終了時刻"), 240);
+  caption(2, QStringLiteral("次回起動時刻"), 600);
+  caption(6, QStringLiteral("本日区分"), 960);
+  caption(5, QStringLiteral("終了時刻の変更"), 1320);
+  caption(8, QStringLiteral("次回起動時刻の変更"), 1680);
   // The value labels have no caption of their own and size themselves to their text.
-  const auto makeValue = [this](int n, const QString& name, int top) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QStringLiteral("Label%1").arg(n));
-    label->move(twips(2160), twips(top));
-    label->setAccessibleName(name);
-    labels_[n] = label;
+  const auto value = [this](int n, const QString& name, int top) {
+    labels_[n] = widgets::makeLabel(this, QStringLiteral("Label%1").arg(n), {}, {2160, top, 0, kLabelHeight});
+    valueNames_[n] = name;
+    labels_[n]->setAccessibleName(name);
   };
-  makeValue(3, QStringLiteral("終了時刻"), 240);
-  makeValue(4, QStringLiteral("次回起動時刻"), 600);
-  makeValue(7, QStringLiteral("本日区分"), 960);
+  value(3, QStringLiteral("終了時刻"), 240);
+  value(4, QStringLiteral("次回起動時刻"), 600);
+  value(7, QStringLiteral("本日区分"), 960);
 
-  text1_->setObjectName("Text1");
-  text1_->setGeometry(twipsRect(2160, 1320, kFieldWidth, kFieldHeight));
-  text1_->setAccessibleName(QString::fromUtf8(kEndFieldName));
-  text2_->setObjectName("Text2");
-  text2_->setGeometry(twipsRect(2160, 1680, kFieldWidth, kFieldHeight));
-  text2_->setAccessibleName(QString::fromUtf8(kNextStartFieldName));
-  for (QLineEdit* field : {text1_, text2_}) field->setTextMargins(0, 0, 0, 0);
+  for (QLineEdit* field : {text1_, text2_}) {
+    field->setTextMargins(0, 0, 0, 0);
+    // An input method types "１８：４５", which does not fit the field: keep what it means, readable.
+    // On any change, so that text set by a screen reader is treated alike.
+    connect(field, &QLineEdit::textChanged, this, [field](const QString& text) {
+      const QString narrow = widgets::q(toHalfWidthDigits(text.toStdString()));
+      if (narrow == text) return;
+      const int fromEnd = static_cast<int>(text.size()) - field->cursorPosition();
+      field->setText(narrow);
+      field->setCursorPosition(std::max(0, static_cast<int>(narrow.size()) - fromEnd));
+    });
+  }
 
-  const auto makeButton = [this](int n, const QString& caption, int left, int top, int width, int height,
-                                 const QString& name) {
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(QStringLiteral("Command%1").arg(n));
-    button->setGeometry(twipsRect(left, top, width, height));
-    button->setAccessibleName(name);
-    button->setAutoDefault(false);
-    commands_[n] = button;
-    return button;
+  const auto button = [this](int n, const QString& text, widgets::Twips at, const QString& name = {}) {
+    commands_[n] = widgets::makeButton(this, QStringLiteral("Command%1").arg(n), text, at, name);
   };
-  const auto rowButton = [&](int n, const QString& caption, int left, int top) {
-    return makeButton(n, caption, left, top, kButtonWidth, kButtonHeight, caption);
+  const auto rowButton = [&](int n, const QString& text, int left, int top) {
+    button(n, text, {left, top, kButtonWidth, kButtonHeight});
   };
-  makeButton(4, QStringLiteral("変更"), 3240, 1320, kFieldWidth, kFieldHeight, QStringLiteral("終了時刻を変更"));
-  makeButton(6, QStringLiteral("変更"), 3240, 1680, kFieldWidth, kFieldHeight, QStringLiteral("次回起動時刻を変更"));
-  rowButton(5, QStringLiteral("再読込"), kMargin, 2160);
+  button(4, QStringLiteral("変更"), {3240, 1320, kFieldWidth, kFieldHeight}, QStringLiteral("終了時刻を変更"));
+  button(6, QStringLiteral("変更"), {3240, 1680, kFieldWidth, kFieldHeight}, QStringLiteral("次回起動時刻を変更"));
+  rowButton(5, QString::fromUtf8(kReloadCaption), kMargin, 2160);
   rowButton(8, QStringLiteral("通常　⇔　不在"), 2160, 2160);
   rowButton(10, QStringLiteral("本日の予定"), kMargin, 2640);
   rowButton(9, QStringLiteral("設　　定"), 2160, 2640);
@@ -99,36 +93,21 @@ OperationsPanel::OperationsPanel(SchedulerOperations& operations, std::function<
   rowButton(3, QStringLiteral("プログラムの終了"), kMargin, 3600);
   rowButton(1, QStringLiteral("閉じる"), 2160, 3600);
 
-  connect(commands_[4], &QPushButton::clicked, this, [this] {
-    run_([this] {
-      if (operations_.changeEndTime(text1_->text().toStdString()) != TimeChange::Changed) return;
-      const PanelLabels now = operations_.labels();
-      setValue(labels_[3], formatHourMinute(operations_.scheduler().endTimeToday()));
-      // The timer runs again, so "停止中" no longer holds for the next start either.
-      if (labels_[4]->text() == QString::fromUtf8(kStoppedText)) setValue(labels_[4], now.nextStart);
-    });
-  });
-  connect(commands_[6], &QPushButton::clicked, this, [this] {
-    run_([this] {
-      const std::string typed = text2_->text().toStdString();
-      if (operations_.changeNextStart(typed) == TimeChange::Changed) setValue(labels_[4], typed);
-    });
-  });
+  connect(commands_[4], &QPushButton::clicked, this,
+          [this] { run_([this] { showLabels(operations_.changeEndTime(text1_->text().toStdString()).labels); }); });
+  connect(commands_[6], &QPushButton::clicked, this,
+          [this] { run_([this] { showLabels(operations_.changeNextStart(text2_->text().toStdString()).labels); }); });
   connect(commands_[5], &QPushButton::clicked, this, [this] { onReload(); });
-  connect(commands_[8], &QPushButton::clicked, this, [this] { run_([this] { operations_.switchAbsence(); }); });
+  connect(commands_[8], &QPushButton::clicked, this,
+          [this] { run_([this] { showLabels(operations_.switchAbsence().labels); }); });
   connect(commands_[10], &QPushButton::clicked, this, [this] {
     run_([this] {
       if (operations_.scheduleAvailable() && showSchedule_) showSchedule_();
     });
   });
   connect(commands_[9], &QPushButton::clicked, this, [this] { run_([this] { operations_.startSettingsEditor(); }); });
-  connect(commands_[11], &QPushButton::clicked, this, [this] {
-    run_([this] {
-      operations_.stopTimer();
-      setValue(labels_[3], kStoppedText);
-      setValue(labels_[4], kStoppedText);
-    });
-  });
+  connect(commands_[11], &QPushButton::clicked, this,
+          [this] { run_([this] { showLabels(operations_.stopTimer()); }); });
   connect(commands_[2], &QPushButton::clicked, this, [this] { run_([this] { operations_.manualShutdown(); }); });
   connect(commands_[3], &QPushButton::clicked, this, [this] { run_([this] { operations_.endProgram(); }); });
   // Closing only hides the panel: a handler still waiting inside it (再読込) must not lose its window.
@@ -142,7 +121,7 @@ QPushButton* OperationsPanel::command(int n) const { return n >= 1 && n <= 11 ? 
 void OperationsPanel::load() {
   text1_->clear();
   text2_->clear();
-  for (int n : {3, 4, 7}) setValue(labels_[n], {});
+  for (int n : {3, 4, 7}) setValue(n, {});
   run_([this] { showLabels(operations_.openPanel()); });
   commands_[8]->setEnabled(operations_.absenceSwitchEnabled());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -153,21 +132,24 @@ void OperationsPanel::load() {
 }
 
 void OperationsPanel::showLabels(const PanelLabels& labels) {
-  setValue(labels_[3], labels.endTime);
-  setValue(labels_[4], labels.nextStart);
-  setValue(labels_[7], labels.category);
+  setValue(3, labels.endTime);
+  setValue(4, labels.nextStart);
+  setValue(7, labels.category);
 }
 
-void OperationsPanel::setValue(QLabel* label, const std::string& text) {
-  label->setText(q(text));
+void OperationsPanel::setValue(int n, const std::string& text) {
+  QLabel* label = labels_[n];
+  label->setText(widgets::q(text));
+  // A screen reader hears the value with its name ("終了時刻 17:30"), not the name twice.
+  label->setAccessibleName(text.empty() ? valueNames_[n] : valueNames_[n] + QLatin1Char(' ') + label->text());
   label->adjustSize();
   fitWidth();
 }
 
 // A long category ("金曜日 (翌日　土曜日)") must not run past the window's edge.
 void OperationsPanel::fitWidth() {
-  int right = twips(kWidth);
-  for (int n : {3, 4, 7}) right = std::max(right, labels_[n]->geometry().right() + 1 + twips(kMargin));
+  int right = widgets::twips(kWidth);
+  for (int n : {3, 4, 7}) right = std::max(right, labels_[n]->geometry().right() + 1 + widgets::twips(kMargin));
   if (right != width()) setFixedWidth(right);
 }
 
@@ -176,15 +158,22 @@ void OperationsPanel::fitWidth() {
 void OperationsPanel::onReload() {
   if (reloading_) return;
   reloading_ = true;
-  commands_[5]->setEnabled(false);
+  // The servers may stay silent for half a minute: say what the panel is waiting for.
+  QPushButton* button = commands_[5];
+  button->setEnabled(false);
+  button->setText(QString::fromUtf8(kReloadBusyCaption));
+  button->setAccessibleName(QString::fromUtf8(kReloadBusyName));
   struct Done {
     OperationsPanel& panel;
     ~Done() {
       panel.reloading_ = false;
-      panel.commands_[5]->setEnabled(true);
+      QPushButton* button = panel.commands_[5];
+      button->setText(QString::fromUtf8(kReloadCaption));
+      button->setAccessibleName(button->text());
+      button->setEnabled(true);
     }
   } done{*this};
-  run_([this] { operations_.reload(); });
+  run_([this] { showLabels(operations_.reload()); });
 }
 
 }  // namespace sayolt::ui

@@ -31,7 +31,7 @@ class OperationsPanel : public QWidget {
   QPushButton* command(int n) const;  // Command1..Command11
 
  private:
-  void setValue(QLabel* label, const std::string& text);
+  void setValue(int n, const std::string& text);
   void fitWidth();
   void onReload();
 
@@ -39,6 +39,7 @@ class OperationsPanel : public QWidget {
   std::function<void(const std::function<void()>&)> run_;
   std::function<void()> showSchedule_;
   QLabel* labels_[9] = {};
+  QString valueNames_[9];
   QPushButton* commands_[12] = {};
   QLineEdit* text1_;
   QLineEdit* text2_;

@@ -7,8 +7,8 @@
 #include <QScreen>
 
 #include "scheduler/core/schedule_list.h"
-#include "scheduler/ui/fonts.h"
-#include "scheduler/ui/twips.h"
+#include "widgets/fonts.h"
+#include "widgets/twips.h"
 
 namespace sayolt::ui {
 
@@ -22,27 +22,31 @@ ScheduleWindow::ScheduleWindow(const ScheduleModel& model, QWidget* parent)
   setObjectName("Form5");
   setWindowTitle(QStringLiteral("本日の予定"));
   setAccessibleName(windowTitle());
-  setFont(japaneseWindowFont());
-  setFixedSize(twips(2655), twips(4095));
+  setFont(widgets::windowFont());
+  setFixedSize(widgets::twips(2655), widgets::twips(4095));
 
   list1_->setObjectName("List1");
   list1_->setAccessibleName(QStringLiteral("予定の一覧"));
-  list1_->setGeometry(twipsRect(120, 120, 2415, 3180));
-  list1_->setFont(japaneseFixedFont(9.75));
+  list1_->setGeometry(widgets::twipsRect(120, 120, 2415, 3180));
+  list1_->setFont(widgets::fixedFont(9.75));
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   today_->setObjectName("Option1_0");
   today_->setAccessibleName(today_->text());
-  today_->setGeometry(twipsRect(120, 3600, 855, 255));
+  today_->setGeometry(widgets::twipsRect(120, 3600, 855, 255));
   tomorrow_->setObjectName("Option1_1");
   tomorrow_->setAccessibleName(tomorrow_->text());
-  tomorrow_->setGeometry(twipsRect(840, 3600, 735, 255));
+  tomorrow_->setGeometry(widgets::twipsRect(840, 3600, 735, 255));
   command1_->setObjectName("Command1");
   command1_->setAccessibleName(command1_->text());
-  command1_->setGeometry(twipsRect(1800, 3600, 735, 375));
+  command1_->setGeometry(widgets::twipsRect(1800, 3600, 735, 375));
   command1_->setAutoDefault(false);
 
-  connect(today_, &QRadioButton::clicked, this, &ScheduleWindow::buildScheduleList);
-  connect(tomorrow_, &QRadioButton::clicked, this, &ScheduleWindow::buildScheduleList);
+  // On the state, not the click: a screen reader's Toggle or a key changes it without a click.
+  for (QRadioButton* option : {today_, tomorrow_}) {
+    connect(option, &QRadioButton::toggled, this, [this](bool checked) {
+      if (checked) buildScheduleList();
+    });
+  }
   connect(command1_, &QPushButton::clicked, this, &QWidget::hide);
 }
 
@@ -55,8 +59,10 @@ void ScheduleWindow::load(int panelWidth) {
 }
 
 void ScheduleWindow::showToday() {
-  today_->setChecked(true);
-  buildScheduleList();
+  if (today_->isChecked())
+    buildScheduleList();
+  else
+    today_->setChecked(true);
 }
 
 void ScheduleWindow::buildScheduleList() {

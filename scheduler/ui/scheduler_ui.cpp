@@ -7,8 +7,6 @@
 #include "scheduler/ui/main_window.h"
 #include "scheduler/ui/operations_panel.h"
 #include "scheduler/ui/schedule_window.h"
-#include "shared/ini_file.h"
-#include "shared/settings_keys.h"
 
 namespace sayolt::ui {
 
@@ -32,9 +30,14 @@ SchedulerUi::SchedulerUi(Scheduler& scheduler, Platform& platform, std::filesyst
   // Left clicks and double clicks reach nothing; a right click opens the menu.
   platform_.tray.setOnContextMenu([this] { popupMenu(QCursor::pos()); });
   scheduler_.setOnScheduleReloaded([this] { onScheduleReloaded(); });
+  // A second start without an icon to click: the panel is how the person gets in.
+  platform_.instances.setOnShowRequest([this] {
+    if (!operations_.iconReachable()) showPanel();
+  });
 }
 
 SchedulerUi::~SchedulerUi() {
+  platform_.instances.setOnShowRequest(nullptr);
   scheduler_.setOnScheduleReloaded(nullptr);
   platform_.tray.setOnContextMenu(nullptr);
 }
@@ -70,13 +73,7 @@ void SchedulerUi::showScheduleBesidePanel() {
 void SchedulerUi::popupMenu(const QPoint& at) { mainWindow_->popupMenu(at); }
 
 bool SchedulerUi::showPanelWithoutTray() {
-  std::string setting;
-  try {
-    setting = IniSnapshot::load(scheduler_.iniPath()).get(keys::kTraySection, keys::kTrayKey);
-  } catch (const IniError&) {
-  }
-  if (keys::orDefault(setting, keys::kTraySection, keys::kTrayKey) != "1") return false;
-  if (platform_.tray.hostAvailable()) return false;
+  if (!operations_.panelAtStartUp()) return false;
   showPanel();
   return true;
 }

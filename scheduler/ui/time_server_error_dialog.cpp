@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "scheduler/ui/twips.h"
+#include "widgets/twips.h"
 
 namespace sayolt::ui {
 
@@ -15,10 +15,10 @@ TimeServerErrorDialog::TimeServerErrorDialog(QWidget* parent)
   setWindowTitle(QString::fromUtf8(kTimeServerErrorCaption));
   setModal(false);
   label1_->setObjectName("Label1");
-  label1_->setGeometry(twipsRect(240, 240, 4860, 1140));
+  label1_->setGeometry(widgets::twipsRect(240, 240, 4860, 1140));
   label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   command1_->setObjectName("Command1");
-  command1_->setGeometry(twipsRect(120, 1560, 5055, 495));
+  command1_->setGeometry(widgets::twipsRect(120, 1560, 5055, 495));
   connect(command1_, &QPushButton::clicked, this, [this] {
     if (onExit_) onExit_();
   });
@@ -27,7 +27,7 @@ TimeServerErrorDialog::TimeServerErrorDialog(QWidget* parent)
 void TimeServerErrorDialog::show(const std::string& labelText, int outerHeightTwips,
                                  std::function<void()> onExitClicked) {
   onExit_ = std::move(onExitClicked);
-  setFixedSize(twips(5370), twips(outerHeightTwips - kFrameTwips));
+  setFixedSize(widgets::twips(5370), widgets::twips(outerHeightTwips - widgets::kFrameTwips));
   label1_->setText(QString::fromStdString(labelText));
   QDialog::show();
 }

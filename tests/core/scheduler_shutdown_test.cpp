@@ -147,6 +147,36 @@ TEST(ShutdownRefusals, RefusedShutdownPutsTheClockBackAndEnds) {
   EXPECT_TRUE(rig.fake.exitRequested());
 }
 
+TEST(ShutdownRefusals, RefusedShutdownSpeaksOfTheClockOnlyAsItReallyIs) {
+  struct Case {
+    const char* name;
+    bool shiftAllowed;
+    bool setBackAllowed;
+    const char* message;
+  };
+  for (const Case& c : {
+           Case{"never shifted", false, false, "シャットダウンできませんでした。\nプログラムを終了します。"},
+           Case{"shifted and set back", true, true,
+                "シャットダウンできませんでした。時計は元に戻しました。\nプログラムを終了します。"},
+           Case{"shifted, setting back refused", true, false,
+                "シャットダウンできませんでした。時計を元に戻せませんでした。時刻を確認してください。\n"
+                "プログラムを終了します。"},
+       }) {
+    SCOPED_TRACE(c.name);
+    Ready ready("2027-01-04 12:00:00", weekdays());
+    SchedulerRig& rig = ready.rig;
+    rig.fake.shutdownAllowed = false;
+    rig.fake.clockSettable = c.shiftAllowed;
+    rig.fake.onRecord = [&](const FakeRecord& record) {
+      if (record.event == "clock-time-of-day") rig.fake.clockSettable = c.setBackAllowed;
+    };
+
+    ASSERT_TRUE(rig.guarded([&] { rig.scheduler->manualShutdown(); }).has_value());
+
+    EXPECT_EQ(rig.messages(), (std::vector<std::string>{c.message}));
+  }
+}
+
 TEST(ShutdownRecord, NextStartIsWrittenAsHourWithoutLeadingZero) {
   for (const char* next : {"0:05", "7:05", "13:00", "23:45"}) {
     SCOPED_TRACE(next);

@@ -113,6 +113,38 @@ TEST_F(QtSingleInstanceTest, RequestClose_RunsHoldersHandler_BeforeReturning) {
   delete holderThread;
 }
 
+TEST_F(QtSingleInstanceTest, RequestShow_ReachesTheHolder_WhichKeepsTheName) {
+  QtSingleInstance asker(prefix(), folder());
+  EXPECT_FALSE(asker.requestShow(name));  // nobody holds it
+
+  std::atomic<int> shown{0};
+  std::atomic<bool> closed{false};
+  std::promise<bool> claimed;
+  QThread* holderThread = QThread::create([&] {
+    QtSingleInstance holder(prefix(), folder());
+    QEventLoop loop;
+    holder.setOnShowRequest([&] {
+      if (++shown == 2) loop.quit();
+    });
+    holder.setOnCloseRequest([&] { closed = true; });
+    const bool ok = holder.claim(name);
+    claimed.set_value(ok);
+    if (!ok) return;
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+  });
+  holderThread->start();
+  ASSERT_TRUE(claimed.get_future().get());
+
+  EXPECT_FALSE(asker.claim(name));
+  EXPECT_TRUE(asker.requestShow(name));
+  EXPECT_TRUE(asker.requestShow(name));
+  holderThread->wait();
+  delete holderThread;
+  EXPECT_EQ(shown.load(), 2);
+  EXPECT_FALSE(closed.load());
+}
+
 TEST_F(QtSingleInstanceTest, RequestClose_Withdrawn_WhenHolderDoesNotAnswer) {
   QtSingleInstance holder(prefix(), folder());
   int handled = 0;

@@ -38,6 +38,41 @@ TEST(OperationsPanel, Load_ShowsTheDayAndEveryCaptionAtItsPlace) {
   EXPECT_EQ(panel.text1()->accessibleName(), QStringLiteral("終了時刻の変更"));
 }
 
+TEST(OperationsPanel, ValueLabels_AreHeardWithTheirValue_AfterEveryChange) {
+  UiRig ui(at("2027-01-04 10:00:00"), officeWeek());
+  ui::OperationsPanel& panel = ui.openPanel();
+  const auto names = [&] {
+    return QStringList{panel.label(3)->accessibleName(), panel.label(4)->accessibleName(),
+                       panel.label(7)->accessibleName()};
+  };
+  EXPECT_EQ(names(), (QStringList{"終了時刻 17:30", "次回起動時刻 明日　8:00", "本日区分 月曜日"}));
+
+  ui.click(11);
+  EXPECT_EQ(names(), (QStringList{"終了時刻 停止中", "次回起動時刻 停止中", "本日区分 月曜日"}));
+
+  ui.type(panel.text1(), QStringLiteral("18:45"));
+  ui.click(4);
+  ui.type(panel.text2(), QStringLiteral("07:05"));
+  ui.click(6);
+  EXPECT_EQ(names(), (QStringList{"終了時刻 18:45", "次回起動時刻 07:05", "本日区分 月曜日"}));
+
+  ui.click(8);  // today becomes a day of absence
+  EXPECT_EQ(panel.label(7)->accessibleName(), QStringLiteral("本日区分 不在"));
+  // The captions beside them keep their plain names.
+  EXPECT_EQ(panel.label(1)->accessibleName(), QStringLiteral("終了時刻"));
+}
+
+TEST(OperationsPanel, TypedNextStart_AfterAReload_GivesWayToTheComputedOne) {
+  UiRig ui(at("2027-01-04 10:00:00"), officeWeek());
+  ui::OperationsPanel& panel = ui.openPanel();
+  ui.type(panel.text2(), QStringLiteral("08:00"));
+  ui.click(6);
+  EXPECT_EQ(ui.label(4), "08:00");
+
+  ui.click(5);
+  EXPECT_EQ(ui.label(4), "明日" + kIdeographicSpace + "8:00");
+}
+
 TEST(OperationsPanel, ReloadTexts_At22_AndInTheSmallHours) {
   {
     UiRig ui(at("2027-01-04 22:00:00"), officeWeek());
@@ -162,7 +197,10 @@ TEST(OperationsPanel, Reload_OtherButtonsWorkDuringTheTimeCheck_ReloadItselfWait
   ui.openPanel();
   const int checks = ui.slowCheck->calls;
   bool stoppedMeanwhile = false;
+  QString captionMeanwhile, nameMeanwhile;
   ui.rig.fake.scheduleAfter(3s, [&] {
+    captionMeanwhile = ui.panel().command(5)->text();
+    nameMeanwhile = ui.panel().command(5)->accessibleName();
     ui.click(5);  // a second 再読込 inside the first is not started
     ui.click(11);
     stoppedMeanwhile = ui.scheduler().shutdownSuspended();
@@ -170,6 +208,11 @@ TEST(OperationsPanel, Reload_OtherButtonsWorkDuringTheTimeCheck_ReloadItselfWait
 
   ui.click(5);
   EXPECT_TRUE(stoppedMeanwhile);
+  // While the servers are asked the panel says so, to the eye and to a screen reader.
+  EXPECT_EQ(captionMeanwhile, QString::fromUtf8(kReloadBusyCaption));
+  EXPECT_EQ(nameMeanwhile, QString::fromUtf8(kReloadBusyName));
+  EXPECT_EQ(ui.panel().command(5)->text(), QStringLiteral("再読込"));
+  EXPECT_EQ(ui.panel().command(5)->accessibleName(), QStringLiteral("再読込"));
   EXPECT_EQ(ui.slowCheck->calls, checks + 1);
   // The reload after the check ends the stop again.
   EXPECT_FALSE(ui.scheduler().shutdownSuspended());

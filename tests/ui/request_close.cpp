@@ -8,5 +8,5 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const auto native = sayolt::NativePlatform::create();
-  return native->singleInstance().requestClose(sayolt::kMainWindowTitle) ? 0 : 1;
+  return native->platform().instances.requestClose(sayolt::kMainWindowTitle) ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Today's schedule window: the two days, the fixed-pitch columns, and the refresh by a reload.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QListWidget>
@@ -41,6 +42,36 @@ TEST(ScheduleWindow, TodayAndTomorrow_InTheOrderOfTheScheduleDay) {
   QTest::mouseClick(window.command1(), Qt::LeftButton);
   EXPECT_FALSE(window.isVisible());
   EXPECT_FALSE(ui.ended());
+}
+
+TEST(ScheduleWindow, DaySwitchedWithoutAClick_TheListFollows) {
+  UiRig ui(at("2027-01-04 10:00:00"), withPrograms());
+  ui.ui->showSchedule();
+  ui::ScheduleWindow& window = ui.ui->scheduleWindow();
+  const QStringList today = lines(window.list1());
+  const QStringList tomorrow{"  8:00  起動", " 13:00  起動", " 17:30  終了"};
+
+  // A program sets it, as an input method or a test would.
+  window.option1(1)->setChecked(true);
+  EXPECT_EQ(lines(window.list1()), tomorrow);
+  window.option1(0)->setChecked(true);
+  EXPECT_EQ(lines(window.list1()), today);
+
+  // A screen reader's actions on the option buttons.
+  for (const auto& [option, expected] : {std::pair{1, tomorrow}, std::pair{0, today}}) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.option1(option));
+    ASSERT_NE(accessible, nullptr);
+    ASSERT_NE(accessible->actionInterface(), nullptr);
+    const QStringList actions = accessible->actionInterface()->actionNames();
+    const QString action = actions.contains(QAccessibleActionInterface::toggleAction())
+                               ? QAccessibleActionInterface::toggleAction()
+                               : QAccessibleActionInterface::pressAction();
+    accessible->actionInterface()->doAction(action);
+    // Press animates a click, which lands a moment later.
+    for (int i = 0; i < 50 && !window.option1(option)->isChecked(); ++i) QTest::qWait(20);
+    EXPECT_TRUE(window.option1(option)->isChecked()) << actions.join(',').toStdString();
+    EXPECT_EQ(lines(window.list1()), expected);
+  }
 }
 
 TEST(ScheduleWindow, ColumnsLineUp_LinesFitTheList_ControlsNamed) {

@@ -109,5 +109,30 @@ TEST(TrayMenu, NoNotificationArea_ThePanelOpensOnceAtStartUp) {
   EXPECT_EQ(ui.label(3), "17:30");
 }
 
+TEST(TrayMenu, SecondStart_ShowsThePanelOnlyWhereThereIsNoIconToClick) {
+  struct Case {
+    const char* name;
+    const char* iconSetting;
+    bool host;
+    bool panelShown;
+  };
+  for (const Case& c : {Case{"icon in a notification area", "1", true, false},
+                        Case{"no notification area", "1", false, true}, Case{"icon switched off", "0", true, true}}) {
+    SCOPED_TRACE(c.name);
+    Settings s = officeWeek();
+    s.trayIcon(c.iconSetting);
+    UiRig ui(at("2027-01-04 10:00:00"), s);
+    ui.rig.fake.trayHostAvailable = c.host;
+    ui.panel().hide();  // closed after start-up
+
+    ui.rig.fake.instances.askToShow();
+    EXPECT_EQ(ui.panel().isVisible(), c.panelShown);
+    if (c.panelShown) {
+      EXPECT_EQ(ui.label(3), "17:30");
+    }
+    EXPECT_FALSE(ui.ended());
+  }
+}
+
 }  // namespace
 }  // namespace sayolt::schedtest

@@ -15,6 +15,8 @@ import sys
 import tempfile
 import time
 
+# No byte code in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_gui as wg  # noqa: E402
 
@@ -33,7 +35,7 @@ def main():
         print(__doc__)
         return 2
     build = os.path.abspath(sys.argv[1])
-    wg.require_tools("xdotool")
+    wg.require_tools("xdotool", "xclip")
     package = wg.package_zip(build)
     env = wg.make_prefix(build)
     wg.stop_wine(env)
@@ -48,7 +50,7 @@ def main():
         try:
             with wg.Display(env) as display:
                 editor = display.start_windows_program(os.path.join(folder, "Sayolt設定_123.exe"))
-                window = wg.wait_for(lambda: display.window("起動設定") or editor.poll() is not None, 90)
+                window = wg.wait_for(lambda: display.window("起動設定") or editor.poll() is not None, 120)
                 if editor.poll() is not None:
                     wg.fail(f"the editor ended at once (code {editor.returncode}): "
                             f"{editor.stdout.read().decode(errors='replace')}")
@@ -59,7 +61,7 @@ def main():
                 # Text3(0), the first automatic program's name, and Command5 設定終了.
                 display.click(*at(window, 7680, 840, 1215, 255))
                 display.xdotool("key", "ctrl+a", "BackSpace")
-                display.xdotool("type", "--delay", "80", NEW_NAME)
+                display.paste(NEW_NAME)
                 time.sleep(0.5)
                 display.click(*at(window, 10800, 7080, 1815, 495))
                 try:

@@ -274,22 +274,41 @@ class Display:
                     icons.append(geometry)
         return icons
 
+    def _menu_like(self):
+        """Ids and geometries of the mapped windows of a menu's size."""
+        found = {}
+        for line in self.tree().splitlines():
+            geometry = parse_geometry(line)
+            if geometry and 60 < geometry[2] < 500 and 40 < geometry[3] < 500 and self.mapped(line.split()[0]):
+                found[line.split()[0]] = geometry
+        return found
+
     def open_tray_menu(self, icon):
         """Right-clicks the icon; the geometry of the menu that opened, or None."""
-        before = set(self.tree().splitlines())
+        before = self._menu_like()
         self.click(icon[0] + icon[2] // 2, icon[1] + icon[3] // 2, button=3)
 
         def menu():
-            for line in set(self.tree().splitlines()) - before:
-                geometry = parse_geometry(line)
-                if geometry and geometry[2] > 60 and geometry[3] > 40 and self.mapped(line.split()[0]):
-                    return geometry
-            return None
+            opened = [g for window, g in self._menu_like().items() if window not in before]
+            return opened[0] if opened else None
 
         return wait_for(menu, 15)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def paste(self, text):
+        """Types text through the clipboard: Wine drops the key events of characters its keyboard
+        layout lacks, Japanese among them."""
+        clip = subprocess.Popen(["xclip", "-selection", "clipboard", "-loops", "5"], stdin=subprocess.PIPE,
+                                env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        clip.stdin.write(text.encode())
+        clip.stdin.close()
+        time.sleep(0.5)
+        self.xdotool("key", "ctrl+v")
+        time.sleep(1)
+        clip.kill()
+        clip.wait()
 
     def click(self, x, y, button=1):
         self.xdotool("mousemove", str(x), str(y))

@@ -16,6 +16,8 @@ import sys
 import tempfile
 import time
 
+# No byte code in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import wine_gui as wg  # noqa: E402
 

@@ -121,7 +121,8 @@ TEST(Win32Processes, SedEntryStopsTheHelperStartedByTheScheduler) {
   schedtest::SchedulerRig rig(schedtest::at("2027-01-04 08:59:00"), settings);
   WindowsProcesses processes;
   Platform& fake = rig.fake.platform();
-  Platform platform{fake.clock, fake.events, fake.dialogs, processes, fake.power, fake.tray, fake.network};
+  Platform platform{fake.clock, fake.events, fake.dialogs, processes,
+                    fake.power, fake.tray,   fake.network, fake.instances};
   Scheduler scheduler(platform, rig.clockCheck, rig.countdown, rig.settingsPath, &rig.observer);
   scheduler.loadSettings();
 

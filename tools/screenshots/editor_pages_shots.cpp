@@ -3,7 +3,6 @@
 // Run under a real X server with a Japanese font (scripts/screenshots), so that the text shows.
 #include <QApplication>
 #include <QDir>
-#include <QTranslator>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -61,8 +60,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: sayolt-editor-pages-shots <output folder>\n");
     return 2;
   }
-  QTranslator qtTranslator;
-  const QDir out = shots::startEditorShots(qtTranslator, argv[1]);
+  const QDir out = shots::startEditorShots(argv[1]);
 
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() /

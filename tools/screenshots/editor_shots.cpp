@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
-#include <QTranslator>
 #include <cstdio>
 #include <filesystem>
 
@@ -36,8 +35,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: sayolt-editor-shots <output folder>\n");
     return 2;
   }
-  QTranslator qtTranslator;
-  const QDir out = shots::startEditorShots(qtTranslator, argv[1]);
+  const QDir out = shots::startEditorShots(argv[1]);
 
   const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                        ("sayolt-editor-shots-" + std::to_string(QCoreApplication::applicationPid()));

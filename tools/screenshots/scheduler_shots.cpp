@@ -6,8 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QLibraryInfo>
-#include <QLocale>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -16,7 +15,6 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 #include <filesystem>
 
@@ -24,7 +22,6 @@
 #include "platform/qt/tray_qt.h"
 #include "scheduler/core/scheduler.h"
 #include "scheduler/ui/countdown_dialog.h"
-#include "scheduler/ui/fonts.h"
 #include "scheduler/ui/main_window.h"
 #include "scheduler/ui/operations_panel.h"
 #include "scheduler/ui/schedule_window.h"
@@ -32,6 +29,8 @@
 #include "scheduler/ui/time_server_error_dialog.h"
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
+#include "widgets/fonts.h"
+#include "widgets/translation.h"
 
 namespace {
 
@@ -40,7 +39,11 @@ using namespace sayolt;
 // The servers are never asked: this start counts as manual.
 class ManualStart : public ClockCheck {
  public:
-  std::optional<int> checkClock(std::chrono::seconds) override { return 0; }
+  std::optional<int> checkClock(std::chrono::seconds) override {
+    if (whileChecking) whileChecking();
+    return 0;
+  }
+  std::function<void()> whileChecking;  // what happens while the servers would be asked
 };
 
 class NoCountdown : public CountdownView {
@@ -136,6 +139,16 @@ bool shootDay(const QDir& out, const std::filesystem::path& folder) {
     painter.end();
     ok = save(both, out, "scheduler_panel_and_schedule.png") && ok;
 
+    day.check.whileChecking = [&] { ok = shoot(day.ui.panel(), out, "scheduler_panel_reloading.png") && ok; };
+    day.ui.panel().command(5)->click();  // 再読込
+    day.check.whileChecking = nullptr;
+
+    // Typed by a Japanese input method, in full-width digits.
+    day.ui.panel().text1()->insert(QStringLiteral("１８：４５"));
+    day.ui.panel().text2()->insert(QStringLiteral("０７：０５"));
+    ok = shoot(day.ui.panel(), out, "scheduler_panel_typed.png") && ok;
+    day.ui.panel().command(6)->click();
+
     day.ui.panel().command(11)->click();  // タイマーの停止
     ok = shoot(day.ui.panel(), out, "scheduler_panel_stopped.png") && ok;
     day.ui.panel().hide();
@@ -218,10 +231,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication::setQuitOnLastWindowClosed(false);
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTranslator);
-  QApplication::setFont(ui::japaneseWindowFont());
+  widgets::installJapaneseQtTranslation();
+  QApplication::setFont(widgets::windowFont());
   const QDir out(QString::fromLocal8Bit(argv[1]));
   QDir().mkpath(out.path());
 

@@ -2,11 +2,8 @@
 // Stand-ins and the PNG writer shared by the editor's screenshot tools.
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QPixmap>
 #include <QString>
-#include <QTranslator>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
@@ -18,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/event_loop.h"
 #include "platform/single_instance.h"
+#include "widgets/translation.h"
 
 namespace sayolt::shots {
 
@@ -59,10 +57,9 @@ class StillClock : public Clock {
 };
 
 // Qt's own captions in Japanese and the editor's font, as on the PCs; returns the output folder,
-// made. qtTranslator must outlive the windows.
-inline QDir startEditorShots(QTranslator& qtTranslator, const char* folder) {
-  if (qtTranslator.load(QLocale(QLocale::Japanese), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTranslator);
+// made.
+inline QDir startEditorShots(const char* folder) {
+  widgets::installJapaneseQtTranslation();
   QApplication::setFont(editor::ui::editorFont());
   const QDir out(QString::fromLocal8Bit(folder));
   QDir().mkpath(out.path());
