@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "shared/date_list.h"
 #include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 #include "workbook/workbook_error.h"
@@ -18,17 +19,6 @@ std::string dayStartText(const std::string& stored) {
   char text[16];
   std::snprintf(text, sizeof text, "%d:%02d", *minutes / 60, *minutes % 60);
   return text;
-}
-
-std::vector<std::string> dateList(const IniSnapshot& ini, const char* section, std::chrono::year_month_day today) {
-  std::vector<std::string> dates;
-  for (const std::string& line : ini.getSection(section)) {
-    const auto equals = line.find('=');
-    std::string value = equals == std::string::npos ? line : line.substr(equals + 1);
-    const auto date = parseDate(value);
-    if (!value.empty() && isDateText(value) && date && *date >= today) dates.push_back(std::move(value));
-  }
-  return dates;
 }
 
 }  // namespace
@@ -50,8 +40,8 @@ TimetableInput loadTimetableInput(const IniSnapshot& ini, std::chrono::year_mont
   for (int n = 0; n < kPrograms; ++n)
     input.programNames[n] = ini.get(keys::kTimedProgramSection, keys::programNameKey(n));
   input.dayStart = dayStartText(ini.get(keys::kDayStartSection, keys::kDayStartKey));
-  input.holidayDates = dateList(ini, keys::kHolidaySection, today);
-  input.absenceDates = dateList(ini, keys::kAbsenceSection, today);
+  input.holidayDates = currentDates(ini, keys::kHolidaySection, today);
+  input.absenceDates = currentDates(ini, keys::kAbsenceSection, today);
   return input;
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "editor/model/japanese_holidays.h"
+#include "shared/date_list.h"
 #include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 
@@ -19,16 +20,10 @@ bool isCurrent(std::string_view text, year_month_day today) {
   return date && *date >= today;
 }
 
+// Every entry, not only what a 1024-byte section buffer would hold: a long list must survive the
+// next whole-section save.
 std::vector<std::string> loadList(const IniSnapshot& file, const char* section, year_month_day today) {
-  std::vector<std::string> dates;
-  // Every entry, not only what a 1024-byte section buffer would hold: a long list must survive the
-  // next whole-section save.
-  for (const std::string& entry : file.getWholeSection(section)) {
-    const size_t equals = entry.find('=');
-    std::string value = equals == std::string::npos ? entry : entry.substr(equals + 1);
-    if (!value.empty() && isCurrent(value, today)) dates.push_back(std::move(value));
-  }
-  return dates;
+  return currentDates(file, section, today);
 }
 
 using DateCounts = std::map<std::chrono::sys_days, int>;

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "scheduler/core/day_classification.h"
+#include "shared/date_list.h"
 #include "shared/ini_file.h"
 #include "shared/text_rules.h"
 
@@ -12,18 +13,16 @@ namespace {
 
 using namespace std::chrono;
 
-// Reads a date list key by key until the first missing or empty entry; false on a value that is
-// not a date. `marked[k]` is set when the list holds threeDays[k].
+// Reads a date list as the editor and the workbook read it; false on a value that is not a date.
+// `marked[k]` is set when the list holds threeDays[k].
 bool markDays(const IniSnapshot& ini, const char* section, const std::array<year_month_day, 3>& days,
               std::array<bool, 3>& marked) {
-  for (int n = 1;; ++n) {
-    const std::string value = ini.get(section, keys::dateListKey(n));
-    if (value.empty()) return true;
-    const auto date = parseDate(value);
-    if (!date) return false;
+  for (const ListedDate& listed : readDateList(ini, section)) {
+    if (!listed.date) return false;
     for (int k = 0; k < 3; ++k)
-      if (*date == days[k]) marked[k] = true;
+      if (*listed.date == days[k]) marked[k] = true;
   }
+  return true;
 }
 
 void readStartupPrograms(const IniSnapshot& ini, const char* section, std::span<StartupProgram> programs) {

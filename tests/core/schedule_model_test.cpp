@@ -178,21 +178,29 @@ TEST(ScheduleModelRead, DateNotADate_Area8InEitherListAndNoClassification) {
   }
 }
 
-TEST(ScheduleModelRead, DateLists_StopAtFirstMissingOrEmptyEntry) {
-  // Today (a Monday) is listed only behind a gap or an empty entry, where a bad date also waits.
+TEST(ScheduleModelRead, DateLists_EveryEntryCounts_BehindGapsEmptyEntriesAndLongLists) {
+  // Today (a Monday) is listed only behind a gap, an empty entry, or 199 other dates: the editor
+  // shows it and the workbook prints it, so the scheduler honours it too.
+  SettingsBuilder longList;
+  longList.priority("1");
+  for (int n = 1; n < 200; ++n)
+    longList.holiday(n, "2023/" + std::to_string(1 + n % 12) + "/" + std::to_string(1 + n % 28));
+  longList.holiday(200, "2024/5/6");
   const auto behindGap = SettingsBuilder().priority("1").holiday(1, "2024/1/1").holiday(3, "2024/5/6");
-  const auto behindEmpty =
-      SettingsBuilder().priority("0").absence(1, "2024/1/2").absence(2, "").absence(3, "2024/5/6").absence(4, "x");
-  for (const auto* file : {&behindGap, &behindEmpty}) {
+  const auto behindEmpty = SettingsBuilder().priority("0").absence(1, "2024/1/2").absence(2, "").absence(3, "2024/5/6");
+  for (const SettingsBuilder* file : std::array<const SettingsBuilder*, 2>{&longList, &behindGap}) {
     ScheduleModel model;
     ASSERT_FALSE(readScheduleModel(file->snapshot(), kMondayMorning, model));
-    EXPECT_EQ(model.dayCategories[1], kMonday);
+    EXPECT_EQ(model.dayCategories[1], kHoliday);
   }
-  // Without the gap the same entry counts.
   ScheduleModel model;
-  ASSERT_FALSE(readScheduleModel(
-      SettingsBuilder().priority("1").holiday(1, "2024/1/1").holiday(2, "2024/5/6").snapshot(), kMondayMorning, model));
-  EXPECT_EQ(model.dayCategories[1], kHoliday);
+  ASSERT_FALSE(readScheduleModel(behindEmpty.snapshot(), kMondayMorning, model));
+  EXPECT_EQ(model.dayCategories[1], kAbsence);
+  // A value that is no date is an error wherever it stands.
+  const auto badBehindEmpty = SettingsBuilder().absence(1, "2024/1/2").absence(2, "").absence(4, "x");
+  const auto error = readScheduleModel(badBehindEmpty.snapshot(), kMondayMorning, model);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->area, 8);
 }
 
 TEST(ScheduleModelRead, ThreeDays_YesterdayTodayTomorrowAcrossBoundaries) {

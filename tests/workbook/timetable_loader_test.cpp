@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "shared/text_rules.h"
 #include "tests/core/core_test_support.h"
+#include "tests/workbook/workbook_test_support.h"
+#include "workbook/schedule_workbook.h"
+#include "workbook/timetable_sheets.h"
 #include "workbook/workbook_error.h"
+#include "workbook/workbook_layout.h"
 
 namespace sayolt::workbook {
 namespace {
@@ -57,6 +62,35 @@ TEST(TimetableLoader, DatesFromTodayOnInListOrderGapsIncluded) {
   const TimetableInput in = loadTimetableInput(ini, kToday);
   EXPECT_EQ(in.holidayDates, (std::vector<std::string>{"2027/1/10", "2027/02/11"}));
   EXPECT_EQ(in.absenceDates, std::vector<std::string>{"2028/1/1"});
+}
+
+TEST(TimetableLoader, LongListsReachTheDatesSheetWhole) {
+  // 200 holidays, one a day from 2026/11/1: 70 past, 130 from today on; absences the other way
+  // round behind a gap. Far more than a 1024-byte section buffer holds.
+  sayolt::test::SettingsBuilder settings;
+  std::vector<double> holidaySerials, absenceSerials;
+  std::chrono::sys_days day{year{2026} / 11 / 1};
+  for (int n = 1; n <= 200; ++n, day += std::chrono::days{1}) {
+    const std::string text = formatDate(std::chrono::year_month_day{day});
+    settings.holiday(n, text);
+    settings.absence(n < 100 ? n : n + 1, text);
+    if (day >= std::chrono::sys_days{kToday}) {
+      holidaySerials.push_back(*dateSerial(text));
+      absenceSerials.push_back(*dateSerial(text));
+    }
+  }
+  const TimetableInput in = loadTimetableInput(settings.snapshot(), kToday);
+  ASSERT_EQ(in.holidayDates.size(), 130u);
+  ASSERT_EQ(in.absenceDates.size(), 130u);
+
+  const WorkbookStream wb = test::streamOf(buildWorkbookBytes(in, std::nullopt));
+  const Sheet& dates = test::sheet(wb, kDatesSheet);
+  for (std::uint16_t col = 0; col < 2; ++col) {
+    std::vector<double> listed;
+    for (const auto& [key, cell] : dates.cells)
+      if (keyCol(key) == col && keyRow(key) >= 1 && cell.kind == Cell::Kind::Number) listed.push_back(cell.number);
+    EXPECT_EQ(listed, col == 0 ? holidaySerials : absenceSerials);
+  }
 }
 
 }  // namespace
