@@ -6,7 +6,7 @@
 
 namespace sayolt::workbook {
 
-std::vector<BiffRecord> readSubstream(std::string_view stream, std::size_t offset) {
+std::vector<BiffRecord> readSubstream(std::string_view stream, std::size_t offset, std::size_t* end) {
   std::vector<BiffRecord> records;
   int depth = 0;
   std::size_t at = offset;
@@ -24,7 +24,10 @@ std::vector<BiffRecord> readSubstream(std::string_view stream, std::size_t offse
     }
     if (id == rec::kBof) ++depth;
     records.push_back({id, std::string(body), {}, depth > 1});
-    if (id == rec::kEof && --depth == 0) return records;
+    if (id == rec::kEof && --depth == 0) {
+      if (end) *end = at;
+      return records;
+    }
   }
 }
 

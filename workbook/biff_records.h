@@ -45,6 +45,9 @@ inline constexpr std::uint16_t kArray = 0x0221;
 inline constexpr std::uint16_t kTable = 0x0236;
 inline constexpr std::uint16_t kWindow2 = 0x023E;
 inline constexpr std::uint16_t kSelection = 0x001D;
+inline constexpr std::uint16_t kPane = 0x0041;
+inline constexpr std::uint16_t kScl = 0x00A0;
+inline constexpr std::uint16_t kPlv = 0x088B;
 inline constexpr std::uint16_t kMergedCells = 0x00E5;
 }  // namespace rec
 
@@ -62,8 +65,9 @@ struct BiffRecord {
 };
 
 // Reads the records of one substream, from its BOF at the offset to its own EOF (embedded
-// substreams included). Throws WorkbookError when the bytes end first.
-std::vector<BiffRecord> readSubstream(std::string_view stream, std::size_t offset);
+// substreams included); end receives the offset after its EOF. Throws WorkbookError when the
+// bytes end first.
+std::vector<BiffRecord> readSubstream(std::string_view stream, std::size_t offset, std::size_t* end = nullptr);
 // Appends the record with its CONTINUE records.
 void appendRecord(std::string& out, const BiffRecord& record);
 // Appends a record of this writer's own, splitting a long body into CONTINUE records.

@@ -13,6 +13,10 @@ namespace {
 
 [[noreturn]] void damaged() { throw WorkbookError(kDamaged); }
 
+// Real files nest a few levels (a macro project, an embedded object); the writer and the
+// entries' own destruction recurse over the levels, so deeper nesting is refused.
+constexpr std::size_t kMaxStorageDepth = 32;
+
 struct DirEntry {
   std::u16string name;
   std::uint8_t type = 0;
@@ -35,8 +39,10 @@ class Reader {
     sectorSize_ = 1u << shift;
     version_ = get16(bytes, 0x1A);
     cutoff_ = get32(bytes, 0x38);
+    if (bytes.size() < 2 * std::size_t{sectorSize_}) damaged();
     sectorCount_ = bytes.size() / sectorSize_ - 1;
     readFat();
+    used_.assign(fat_.size(), false);
     const std::uint32_t miniFatStart = get32(bytes, 0x3C);
     if (miniFatStart != kEndOfChain && get32(bytes, 0x40) != 0) miniFat_ = toIds(readChain(miniFatStart));
     readDirectory(get32(bytes, 0x30));
@@ -47,10 +53,30 @@ class Reader {
     const DirEntry& root = entries_.at(0);
     if (root.type != kTypeRoot) damaged();
     if (root.size > 0) miniStream_ = readChain(root.start, root.size);
+    miniUsed_.assign(miniFat_.size(), false);
     copyAttributes(root, result.root);
     visited_.assign(entries_.size(), false);
     visited_[0] = true;
-    fillStorage(root.child, result.root);
+    // Storages are filled one after another from a list, never by recursion: the nesting comes
+    // from the file.
+    std::vector<std::pair<std::uint32_t, CompoundEntry*>> storages{{root.child, &result.root}};
+    std::vector<std::size_t> depths{0};
+    while (!storages.empty()) {
+      const auto [top, storage] = storages.back();
+      const std::size_t depth = depths.back();
+      storages.pop_back();
+      depths.pop_back();
+      const std::vector<std::uint32_t> inner = fillStorage(top, *storage);
+      if (inner.empty()) continue;
+      if (depth + 1 > kMaxStorageDepth) damaged();
+      // The storage's list of entries is complete, so pointers into it stay valid.
+      std::size_t at = 0;
+      for (CompoundEntry& child : storage->children) {
+        if (!child.storage) continue;
+        storages.push_back({inner[at++], &child});
+        depths.push_back(depth + 1);
+      }
+    }
     return result;
   }
 
@@ -89,14 +115,15 @@ class Reader {
     }
   }
 
-  // The sectors of a chain, joined; with a size, cut to it (and it must be there).
-  std::string readChain(std::uint32_t start, std::uint64_t size = UINT64_MAX) const {
+  // The sectors of a chain, joined; with a size, cut to it (and it must be there). A sector
+  // belongs to one chain only, so loops and shared sectors end the read and no file yields
+  // more data than it holds.
+  std::string readChain(std::uint32_t start, std::uint64_t size = UINT64_MAX) {
     std::string data;
     std::uint32_t id = start;
-    std::vector<bool> seen(fat_.size(), false);
     while (id != kEndOfChain && data.size() < size) {
-      if (id >= fat_.size() || seen[id]) damaged();
-      seen[id] = true;
+      if (id >= fat_.size() || used_[id]) damaged();
+      used_[id] = true;
       data.append(sector(id));
       id = fat_[id];
     }
@@ -107,13 +134,12 @@ class Reader {
     return data;
   }
 
-  std::string readMiniChain(std::uint32_t start, std::uint64_t size) const {
+  std::string readMiniChain(std::uint32_t start, std::uint64_t size) {
     std::string data;
     std::uint32_t id = start;
-    std::vector<bool> seen(miniFat_.size(), false);
     while (data.size() < size) {
-      if (id >= miniFat_.size() || seen[id]) damaged();
-      seen[id] = true;
+      if (id >= miniFat_.size() || miniUsed_[id]) damaged();
+      miniUsed_[id] = true;
       const std::size_t at = static_cast<std::size_t>(id) * kMiniSectorSize;
       if (at + kMiniSectorSize > miniStream_.size()) damaged();
       data.append(miniStream_, at, kMiniSectorSize);
@@ -131,7 +157,7 @@ class Reader {
       const std::uint16_t nameBytes = get16(raw, 64);
       e.type = get8(raw, 66);
       if (e.type != 0) {
-        if (nameBytes < 2 || nameBytes > 64 || nameBytes % 2 != 0) damaged();
+        if (nameBytes < 4 || nameBytes > 64 || nameBytes % 2 != 0) damaged();
         for (std::size_t i = 0; i + 1 < nameBytes / 2u; ++i) e.name.push_back(static_cast<char16_t>(get16(raw, 2 * i)));
       }
       e.left = get32(raw, 68);
@@ -157,8 +183,10 @@ class Reader {
     to.modified = from.modified;
   }
 
-  // Walks the sibling tree under a storage; every entry may be met once only.
-  void fillStorage(std::uint32_t top, CompoundEntry& storage) {
+  // Walks the sibling tree under a storage; every entry may be met once only. Returns the
+  // child trees of the storages found, in the order of storage.children.
+  std::vector<std::uint32_t> fillStorage(std::uint32_t top, CompoundEntry& storage) {
+    std::vector<std::uint32_t> inner;
     std::vector<std::uint32_t> pending;
     if (top != kNoStream) pending.push_back(top);
     while (!pending.empty()) {
@@ -174,12 +202,13 @@ class Reader {
       copyAttributes(e, child);
       if (e.type == kTypeStorage) {
         child.storage = true;
-        fillStorage(e.child, child);
+        inner.push_back(e.child);
       } else if (e.size > 0) {
         child.data = e.size < cutoff_ ? readMiniChain(e.start, e.size) : readChain(e.start, e.size);
       }
       storage.children.push_back(std::move(child));
     }
+    return inner;
   }
 
   std::string_view bytes_;
@@ -192,6 +221,8 @@ class Reader {
   std::string miniStream_;
   std::vector<DirEntry> entries_;
   std::vector<bool> visited_;
+  std::vector<bool> used_;  // sectors already read as part of a chain
+  std::vector<bool> miniUsed_;
 };
 
 }  // namespace

@@ -43,7 +43,8 @@ class Marker {
       };
       if (e.kind == EntryKind::Start && w.state == PcState::On) mark(ConflictRule::DoubleStart);
       if (e.kind == EntryKind::End && w.state == PcState::Off) mark(ConflictRule::DoubleEnd);
-      if (e.kind == EntryKind::Run && w.state == PcState::Off) mark(ConflictRule::RunWhileOff);
+      // A run without a program name starts nothing, so it cannot run while the PC is off.
+      if (e.kind == EntryKind::Run && !e.label.empty() && w.state == PcState::Off) mark(ConflictRule::RunWhileOff);
       if (e.kind == EntryKind::Start) {
         if (rules.twentyFourHours && longerThanADay(w.lastShutdown, now)) mark(ConflictRule::Over24hOff);
         w.state = PcState::On;

@@ -63,7 +63,7 @@ std::uint16_t FormatTable::derive(std::uint16_t baseXf, const FormatChange& chan
 
 std::uint16_t FormatTable::findOrAddFont(const std::string& body) {
   if (const auto found = fontIndex_.find(body); found != fontIndex_.end()) return found->second;
-  if (fontAt_.size() >= kMaxFonts) throw WorkbookError("フォントの種類が多すぎるため書き換えられません");
+  if (fontAt_.size() >= kMaxFonts) throw WorkbookError("フォントの種類が多すぎます");
   const std::size_t at = fontAt_.back() + 1;
   insertGlobal(at, {rec::kFont, body, {}});
   fontAt_.push_back(at);
@@ -74,7 +74,7 @@ std::uint16_t FormatTable::findOrAddFont(const std::string& body) {
 
 std::uint16_t FormatTable::findOrAddXf(const std::string& body) {
   if (const auto found = xfIndex_.find(body); found != xfIndex_.end()) return found->second;
-  if (xfAt_.size() >= kMaxXfs) throw WorkbookError("セルの書式が多すぎるため書き換えられません");
+  if (xfAt_.size() >= kMaxXfs) throw WorkbookError("セルの書式が多すぎます");
   const std::size_t at = xfAt_.back() + 1;
   insertGlobal(at, {rec::kXf, body, {}});
   xfAt_.push_back(at);

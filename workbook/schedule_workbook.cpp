@@ -16,6 +16,7 @@ namespace sayolt::workbook {
 namespace {
 
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{256} << 20;
+constexpr int kViewRow = 2;  // 閲覧 shows the sheet from its headings on
 
 std::optional<std::string> readExisting(const std::filesystem::path& file) {
   std::error_code error;
@@ -31,9 +32,26 @@ std::optional<std::string> readExisting(const std::filesystem::path& file) {
   return bytes;
 }
 
-std::string unreadableMessage(const std::string& reason) {
-  return std::string(kWorkbookFileName) + " を書き換えられません（" + reason +
+std::string fileName(const std::filesystem::path& file) {
+  const auto name = file.filename().u8string();
+  return std::string(name.begin(), name.end());
+}
+
+std::string unreadableMessage(const std::filesystem::path& file, const std::string& reason) {
+  return fileName(file) + " を書き換えられません（" + reason +
          "）。ファイルはそのまま残してあります。名前を変えるか削除してから、もう一度作成してください。";
+}
+
+// Replacing by rename would go past a file that nobody may write to; the Windows build refuses
+// such a file anyway, so both refuse it before anything is read.
+void refuseReadOnly(const std::filesystem::path& file) {
+  std::error_code error;
+  const auto status = std::filesystem::status(file, error);
+  if (error || status.type() != std::filesystem::file_type::regular) return;
+  using std::filesystem::perms;
+  if ((status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none)
+    throw WorkbookError(fileName(file) +
+                        " は読み取り専用です。読み取り専用を解除してから再度作成ボタンを押してください");
 }
 
 }  // namespace
@@ -57,20 +75,41 @@ std::string buildWorkbookBytes(const TimetableInput& input, std::optional<std::s
 }
 
 void writeScheduleWorkbook(const std::filesystem::path& file, const TimetableInput& input) {
+  refuseReadOnly(file);
   std::string bytes;
   try {
     const auto existing = readExisting(file);
     bytes = buildWorkbookBytes(input, existing ? std::optional<std::string_view>(*existing) : std::nullopt);
   } catch (const WorkbookError& error) {
-    throw WorkbookError(unreadableMessage(error.what()));
+    throw WorkbookError(unreadableMessage(file, error.what()));
   } catch (const std::exception&) {
     // Whatever else a damaged file provokes (sizes beyond memory) ends the same way.
-    throw WorkbookError(unreadableMessage(kDamaged));
+    throw WorkbookError(unreadableMessage(file, kDamaged));
   }
   try {
     replaceFileAtomically(file, bytes);
-  } catch (const std::system_error& error) {
-    throw WorkbookError(std::string(kWorkbookFileName) + " を保存できません（" + error.what() + "）");
+  } catch (const std::system_error&) {
+    // The system's own words are English; the folder is what the user can check.
+    throw WorkbookError(fileName(file) + " を保存できません。保存先のフォルダーがあり、書き込めるかを確かめてください");
+  }
+}
+
+void showPlanSheetAtA2(const std::filesystem::path& file) {
+  refuseReadOnly(file);
+  const auto existing = readExisting(file);
+  if (!existing) return;
+  CompoundFile container = readCompoundFile(*existing);
+  CompoundEntry* stream = container.findStream(u"Workbook");
+  if (!stream) throw WorkbookError(kDamaged);
+  WorkbookStream workbook = readWorkbookStream(stream->data);
+  showPlanSheet(workbook, kViewRow);
+  stream->data = writeWorkbookStream(workbook);
+  std::string bytes = writeCompoundFile(container);
+  if (bytes == *existing) return;
+  try {
+    replaceFileAtomically(file, bytes);
+  } catch (const std::system_error&) {
+    throw WorkbookError(fileName(file) + " を保存できません");
   }
 }
 

@@ -20,4 +20,8 @@ std::string buildWorkbookBytes(const TimetableInput& input, std::optional<std::s
 // a message for the user; a file that cannot be rebuilt is left exactly as it was.
 void writeScheduleWorkbook(const std::filesystem::path& file, const TimetableInput& input);
 
+// Makes the file open on the plan sheet with A2 selected, whichever view it was saved with; the
+// cells stay as they are. Throws WorkbookError when the file is read-only or cannot be taken apart.
+void showPlanSheetAtA2(const std::filesystem::path& file);
+
 }  // namespace sayolt::workbook

@@ -6,16 +6,17 @@
 #include <vector>
 
 #include "platform/time_types.h"
+#include "shared/settings_keys.h"
 
 namespace sayolt::workbook {
 
-inline constexpr int kCategories = 9;
-inline constexpr int kSlots = 8;
-inline constexpr int kRuns = 30;
-inline constexpr int kPrograms = 20;
+inline constexpr int kCategories = keys::kCategories;
+inline constexpr int kSlots = keys::kSlots;
+inline constexpr int kRuns = keys::kTimedRuns;
+inline constexpr int kPrograms = keys::kTimedPrograms;
 
-// What the workbook is built from; the editor fills it from its tables, the loader from the
-// settings file.
+// What the workbook is built from. The editor's 作成 and sayolt-plan both fill it from the
+// settings file through loadTimetableInput; the editor then puts in the day start its page shows.
 struct TimetableInput {
   struct Run {
     std::string time;  // empty: the run is not used
@@ -49,7 +50,8 @@ struct Timetable {
   std::array<std::vector<Entry>, kCategories> columns;
   std::vector<SkippedTime> skipped;
 
-  // Sheet row (1-based) of entry i, and the row below a category's last entry (3 when empty).
+  // Sheet row (counted from 1, as everywhere in the workbook) of entry i, and the row below a
+  // category's last entry (3 when empty).
   static int entryRow(std::size_t i) { return static_cast<int>(2 * i + 4); }
   int endRow(int category) const { return static_cast<int>(2 * columns[category].size() + 3); }
   int tableEnd() const;

@@ -15,6 +15,10 @@ namespace sayolt::workbook {
 void writeTimetableSheets(WorkbookStream& workbook, const Timetable& table, const std::vector<Conflict>& conflicts,
                           const std::vector<std::string>& holidayDates, const std::vector<std::string>& absenceDates);
 
+// Makes the plan sheet the active one, with column A of the row (counted from 1) selected in the
+// pane that shows it. Throws WorkbookError when the sheet is missing.
+void showPlanSheet(WorkbookStream& workbook, int row);
+
 // Days since 1899-12-30 (the spreadsheet's date serial) plus the time of day; nullopt when the
 // text is not a date.
 std::optional<double> dateSerial(const std::string& text);

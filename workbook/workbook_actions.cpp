@@ -30,6 +30,11 @@ BuildOutcome buildScheduleWorkbook(const std::filesystem::path& file, const Time
 std::string openScheduleWorkbook(const std::filesystem::path& file, WorkbookViewer& viewer) {
   if (!fileExists(file)) return kNoFileMessage;
   if (viewer.isInUse(file)) return kShowingMessage;
+  try {
+    showPlanSheetAtA2(file);
+  } catch (const std::exception&) {
+    // A file that cannot be rebuilt (read-only, or another program's) is shown as it was saved.
+  }
   if (!viewer.show(file)) return kNoViewerMessage;
   return {};
 }

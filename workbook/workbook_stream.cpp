@@ -44,6 +44,8 @@ class SheetReader {
   void read(std::vector<BiffRecord> records) {
     for (auto& r : records) {
       if (r.nested || !sheet_.worksheet) {
+        // Macro and dialog sheets refer to the shared strings too; they are renumbered on write.
+        if (r.id == rec::kLabelSst) checkStringReference(r);
         place(std::move(r));
       } else if (r.id == rec::kIndex || r.id == rec::kDbCell) {
         // Their offsets would be wrong after any change; readers do without them.
@@ -62,6 +64,11 @@ class SheetReader {
 
   static void requireSize(const BiffRecord& r, std::size_t size) {
     if (r.body.size() < size) damaged();
+  }
+
+  void checkStringReference(const BiffRecord& r) const {
+    requireSize(r, 10);
+    if (get32(r.body, 6) >= stringCount_) damaged();
   }
 
   Cell& put(std::uint16_t row, std::uint16_t col, Cell cell) {
@@ -229,16 +236,24 @@ void writeCells(std::string& out, const Sheet& sheet, const std::vector<std::uin
   }
 }
 
+// A record kept as read, with its reference to a shared string renumbered.
+void appendKept(std::string& out, const BiffRecord& r, const std::vector<std::uint32_t>& newIndex) {
+  if (r.id != rec::kLabelSst) return appendRecord(out, r);
+  BiffRecord renumbered = r;
+  set32(renumbered.body, 6, newIndex.at(get32(r.body, 6)));
+  appendRecord(out, renumbered);
+}
+
 void writeSheet(std::string& out, const Sheet& sheet, const std::vector<std::uint32_t>& newIndex) {
   for (const auto& r : sheet.head) {
     if (r.id == rec::kDimensions && !r.nested && sheet.worksheet) {
       writeDimensions(out, sheet);
     } else {
-      appendRecord(out, r);
+      appendKept(out, r, newIndex);
     }
   }
   writeCells(out, sheet, newIndex);
-  for (const auto& r : sheet.tail) appendRecord(out, r);
+  for (const auto& r : sheet.tail) appendKept(out, r, newIndex);
 }
 
 }  // namespace
@@ -257,7 +272,8 @@ std::uint32_t WorkbookStream::addString(std::u16string text) {
 }
 
 WorkbookStream readWorkbookStream(std::string_view stream) {
-  std::vector<BiffRecord> globals = readSubstream(stream, 0);
+  std::size_t globalsEnd = 0;
+  std::vector<BiffRecord> globals = readSubstream(stream, 0, &globalsEnd);
   const BiffRecord& bof = globals.front();
   if (bof.body.size() < 4 || get16(bof.body, 0) != 0x0600 || get16(bof.body, 2) != kBofGlobals) damaged();
 
@@ -266,7 +282,7 @@ WorkbookStream readWorkbookStream(std::string_view stream) {
   std::vector<std::uint8_t> types;
   bool sstSeen = false;
   for (auto& r : globals) {
-    if (r.id == rec::kFilePass) throw WorkbookError("パスワードで保護されているため書き換えられません");
+    if (r.id == rec::kFilePass) throw WorkbookError("パスワードで保護されています");
     if (r.id == rec::kSst && !sstSeen) {
       sstSeen = true;
       wb.strings = readSst(r);
@@ -286,8 +302,16 @@ WorkbookStream readWorkbookStream(std::string_view stream) {
   }
   if (!sstSeen) wb.sstAt = wb.globals.size() - 1;
 
+  // Every sheet has bytes of its own after the globals: sheets that share or overlap would be
+  // read again and again, and could not be written back apart.
+  std::map<std::size_t, std::size_t> taken{{0, globalsEnd}};
   for (std::size_t i = 0; i < wb.sheets.size(); ++i) {
-    std::vector<BiffRecord> records = readSubstream(stream, offsets[i]);
+    std::size_t end = 0;
+    const auto after = taken.upper_bound(offsets[i]);
+    if (std::prev(after)->second > offsets[i]) damaged();
+    std::vector<BiffRecord> records = readSubstream(stream, offsets[i], &end);
+    if (after != taken.end() && after->first < end) damaged();
+    taken.emplace(offsets[i], end);
     const BiffRecord& sheetBof = records.front();
     if (sheetBof.body.size() < 4) damaged();
     wb.sheets[i].worksheet = types[i] == 0 && get16(sheetBof.body, 2) == kBofWorksheet;
@@ -301,16 +325,21 @@ std::string writeWorkbookStream(const WorkbookStream& wb) {
   std::map<const SstString*, std::uint32_t, StringLess> seen;
   std::vector<const SstString*> unique;
   std::uint32_t references = 0;
+  const auto refer = [&](std::uint32_t text) {
+    ++references;
+    if (newIndex.at(text) != UINT32_MAX) return;
+    const SstString* s = &wb.strings[text];
+    const auto [found, added] = seen.emplace(s, static_cast<std::uint32_t>(unique.size()));
+    if (added) unique.push_back(s);
+    newIndex[text] = found->second;
+  };
+  // Every record that refers to the table, in every kind of sheet, keeps its string.
   for (const Sheet& sheet : wb.sheets) {
-    for (const auto& [key, cell] : sheet.cells) {
-      if (cell.kind != Cell::Kind::Text) continue;
-      ++references;
-      if (newIndex.at(cell.text) != UINT32_MAX) continue;
-      const SstString* s = &wb.strings[cell.text];
-      const auto [found, added] = seen.emplace(s, static_cast<std::uint32_t>(unique.size()));
-      if (added) unique.push_back(s);
-      newIndex[cell.text] = found->second;
-    }
+    for (const auto& [key, cell] : sheet.cells)
+      if (cell.kind == Cell::Kind::Text) refer(cell.text);
+    for (const auto* records : {&sheet.head, &sheet.tail})
+      for (const BiffRecord& r : *records)
+        if (r.id == rec::kLabelSst) refer(get32(r.body, 6));
   }
 
   std::string out;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "workbook/byte_io.h"
+#include "workbook/compound_file_layout.h"
 #include "workbook/workbook_error.h"
 
 namespace sayolt::workbook {
@@ -117,6 +118,97 @@ TEST(CompoundFile, DamagedBytesAreRefused) {
   std::string cycle = good;  // the directory's tree points back at the root
   set32(cycle, 11 * 512 + 128 + 68, 0);
   EXPECT_THROW(readCompoundFile(cycle), WorkbookError);
+}
+
+// A directory entry as the format lays it out.
+std::string dirEntry(std::u16string_view name, std::uint8_t type, std::uint32_t child, std::uint32_t start = 0,
+                     std::uint32_t size = 0) {
+  std::string e;
+  for (const char16_t c : name) put16(e, c);
+  e.resize(64, '\0');
+  put16(e, static_cast<std::uint16_t>((name.size() + 1) * 2));
+  put8(e, type);
+  put8(e, 1);
+  put32(e, 0xFFFFFFFF);
+  put32(e, 0xFFFFFFFF);
+  put32(e, child);
+  e.resize(116, '\0');
+  put32(e, start);
+  put32(e, size);
+  put32(e, 0);
+  return e;
+}
+
+// A file whose directory (from sector 0) holds the entries, followed by the FAT sectors.
+std::string rawFile(const std::vector<std::string>& entries) {
+  std::string dir;
+  for (const auto& e : entries) dir += e;
+  dir.resize((dir.size() + 511) / 512 * 512, '\0');
+  const auto dirSectors = static_cast<std::uint32_t>(dir.size() / 512);
+  const std::uint32_t fatSectors = (dirSectors + 127 + 1) / 127;
+  std::string fat;
+  for (std::uint32_t i = 0; i < dirSectors; ++i) put32(fat, i + 1 < dirSectors ? i + 1 : 0xFFFFFFFE);
+  for (std::uint32_t i = 0; i < fatSectors; ++i) put32(fat, 0xFFFFFFFD);
+  fat.resize(fatSectors * 512u, '\xFF');
+  std::string header(reinterpret_cast<const char*>(cfb::kSignature), 8);
+  header.append(16, '\0');
+  put16(header, 0x3E);
+  put16(header, 3);
+  put16(header, 0xFFFE);
+  put16(header, 9);
+  put16(header, 6);
+  header.append(10, '\0');
+  put32(header, fatSectors);
+  put32(header, 0);  // directory
+  put32(header, 0);
+  put32(header, 4096);
+  put32(header, 0xFFFFFFFE);
+  put32(header, 0);
+  put32(header, 0xFFFFFFFE);
+  put32(header, 0);
+  for (std::uint32_t i = 0; i < 109; ++i) put32(header, i < fatSectors ? dirSectors + i : 0xFFFFFFFF);
+  return header + dir + fat;
+}
+
+// Storages nested `depth` deep under the root, each the only child of the one above.
+std::string nestedStorages(std::uint32_t depth) {
+  std::vector<std::string> entries{dirEntry(u"Root Entry", 5, 1, 0xFFFFFFFE)};
+  for (std::uint32_t i = 1; i <= depth; ++i) entries.push_back(dirEntry(u"S", 1, i < depth ? i + 1 : 0xFFFFFFFF));
+  return rawFile(entries);
+}
+
+TEST(CompoundFile, NestingIsReadWithoutRecursionAndRefusedPastALimit) {
+  const CompoundFile shallow = readCompoundFile(nestedStorages(30));
+  const CompoundEntry* at = &shallow.root;
+  for (int i = 0; i < 30; ++i) {
+    ASSERT_EQ(at->children.size(), 1u);
+    at = &at->children[0];
+    EXPECT_TRUE(at->storage);
+  }
+  EXPECT_TRUE(at->children.empty());
+  EXPECT_EQ(readCompoundFile(writeCompoundFile(shallow)).root.children.size(), 1u);
+  // 50,000 levels (a 6.5 MB file) would overflow any stack.
+  const std::string deep = nestedStorages(50000);
+  EXPECT_GT(deep.size(), 6'000'000u);
+  EXPECT_THROW(readCompoundFile(deep), WorkbookError);
+}
+
+TEST(CompoundFile, SectorsSharedBetweenStreamsOrBeyondTheFileAreRefused) {
+  CompoundFile two = oneStream(pattern(5000, 1));
+  auto other = named(u"Other", false);
+  other.data = pattern(5000, 2);
+  two.root.children.push_back(other);
+  const std::string good = writeCompoundFile(two);
+  ASSERT_EQ(readCompoundFile(good).root.children.size(), 2u);
+  // Entries 1 and 2 sit in the first directory sector after the two streams' 20 sectors.
+  const std::size_t dir = 21 * 512;
+  ASSERT_EQ(get32(good, dir + 128 + 116) + get32(good, dir + 256 + 116), 10u);
+  std::string shared = good;  // both streams claim the same sectors
+  set32(shared, dir + 256 + 116, get32(good, dir + 128 + 116));
+  EXPECT_THROW(readCompoundFile(shared), WorkbookError);
+  std::string tooLong = good;  // a size beyond what the file holds
+  set32(tooLong, dir + 128 + 120, 50'000'000);
+  EXPECT_THROW(readCompoundFile(tooLong), WorkbookError);
 }
 
 }  // namespace

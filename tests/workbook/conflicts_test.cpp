@@ -24,6 +24,11 @@ class Plan {
     in_.programNames[0] = "集計";
     return *this;
   }
+  // A run whose program number has no name, or names a program without one.
+  Plan& unnamedRun(int day, const char* time, int program) {
+    in_.runs[day][runs_[day]++] = {time, program};
+    return *this;
+  }
   Plan& dayStart(const char* text) {
     in_.dayStart = text;
     return *this;
@@ -78,6 +83,16 @@ TEST(Conflicts, RunWhileOffBetweenShutdownAndStart) {
   Plan during = office();
   during.run(Wed, "12:00");
   EXPECT_EQ(during.conflicts(), Marks{});
+}
+
+TEST(Conflicts, RunWithoutAProgramNameIsNeverARunWhileOff) {
+  Plan p = office();
+  p.unnamedRun(Wed, "18:00", 3).unnamedRun(Thu, "19:00", -1).unnamedRun(Fri, "20:00", 25);
+  EXPECT_EQ(p.conflicts(), Marks{});
+  // Still an entry of its column: a named run at the same time below it is marked.
+  Plan same = office();
+  same.unnamedRun(Wed, "12:00", 3).run(Wed, "12:00");
+  EXPECT_EQ(same.conflicts(), Marks{"2 2 same-time"});
 }
 
 TEST(Conflicts, EarlyMondayRunDependsOnHowSundayEnds) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "tests/support/test_files.h"
 #include "tests/workbook/workbook_test_support.h"
@@ -216,6 +217,184 @@ TEST(ScheduleWorkbook, DateSerials) {
   EXPECT_EQ(dateSerial("2025/1/1 12:00"), 45658.5);
   EXPECT_EQ(dateSerial("8:00"), std::nullopt);
   EXPECT_EQ(dateSerial("2025/2/30"), std::nullopt);
+}
+
+// The built workbook's stream, changed, in a file again.
+template <typename Change>
+std::string changedWorkbook(Change change) {
+  CompoundFile file = readCompoundFile(buildWorkbookBytes(mondayPlan(), std::nullopt));
+  WorkbookStream wb = readWorkbookStream(file.findStream(u"Workbook")->data);
+  change(wb);
+  file.findStream(u"Workbook")->data = writeWorkbookStream(wb);
+  return writeCompoundFile(file);
+}
+
+TEST(ScheduleWorkbook, MacroSheetTextKeepsItsStringsThroughTheRebuild) {
+  const std::string withMacros = changedWorkbook([](WorkbookStream& wb) {
+    Sheet macros{u"マクロ1", false};
+    macros.head.push_back({rec::kBof, bofBody(0x0040)});
+    for (std::uint16_t row = 0; row < 3; ++row) {
+      const std::uint32_t text = wb.addString(u"マクロ文字列" + std::u16string(1, static_cast<char16_t>(u'0' + row)));
+      macros.head.push_back({rec::kLabelSst, labelSstBody(row, 0, 15, text)});
+    }
+    macros.head.push_back({rec::kEof, ""});
+    wb.sheets.push_back(macros);
+    std::string boundSheet = boundSheetBody(u"マクロ1");
+    boundSheet[5] = 1;  // an Excel 4.0 macro sheet
+    wb.globals.insert(wb.globals.end() - 1, BiffRecord(rec::kBoundSheet, boundSheet));
+  });
+  // Rebuilt twice with other data, so that the worksheets' strings change number.
+  TimetableInput other;
+  other.startTimes[2][0] = "6:00";
+  other.runs[2][0] = {"7:00", 4};
+  other.programNames[4] = "起動前の点検";
+  const std::string once = buildWorkbookBytes(other, withMacros);
+  for (const std::string& bytes : {once, buildWorkbookBytes(mondayPlan(), once)}) {
+    const WorkbookStream wb = streamOf(bytes);
+    ASSERT_EQ(wb.sheets.size(), 3u);
+    std::vector<std::u16string> texts;
+    for (const BiffRecord& r : wb.sheets[2].head)
+      if (r.id == rec::kLabelSst) texts.push_back(wb.strings.at(get32(r.body, 6)).text);
+    EXPECT_EQ(texts, (std::vector<std::u16string>{u"マクロ文字列0", u"マクロ文字列1", u"マクロ文字列2"}));
+  }
+}
+
+// A shared formula anchored at row 10 of the plan sheet, in columns first..last (from 0).
+void sharedFormula(WorkbookStream& wb, std::uint16_t first, std::uint16_t last) {
+  Sheet& plan = wb.sheets[0];
+  constexpr std::uint16_t row = 9;
+  for (std::uint16_t col = first; col <= last; ++col) {
+    std::string formula = blankBody(row, col, 15);
+    putDouble(formula, 0);
+    put16(formula, 0x0008);  // part of a shared formula
+    put32(formula, 0);
+    put16(formula, 5);
+    put8(formula, 0x01);  // PtgExp: the anchor's shared formula
+    put16(formula, row);
+    put16(formula, first);
+    Cell cell{Cell::Kind::Raw, 15};
+    cell.raw.push_back({rec::kFormula, formula});
+    if (col == first) {
+      std::string shared;
+      put16(shared, row);
+      put16(shared, row);
+      put8(shared, static_cast<std::uint8_t>(first));
+      put8(shared, static_cast<std::uint8_t>(last));
+      put8(shared, 0);
+      put8(shared, static_cast<std::uint8_t>(last - first + 1));
+      put16(shared, 3);
+      put8(shared, 0x1E);  // the number 7
+      put16(shared, 7);
+      cell.raw.push_back({rec::kShrFmla, shared});
+    }
+    plan.cells[cellKey(row, col)] = std::move(cell);
+  }
+}
+
+TEST(ScheduleWorkbook, SharedFormulaReachingOutOfTheDataAreaIsRefusedUntouched) {
+  sayolt::test::TempFolder folder;
+  const auto file = folder / kWorkbookFileName;
+  // Q10:T10 shares Q10's formula; S10:T10 lie outside the data area A:R.
+  const std::string reaching = changedWorkbook([](WorkbookStream& wb) { sharedFormula(wb, 16, 19); });
+  sayolt::test::writeBytes(file, reaching);
+  try {
+    writeScheduleWorkbook(file, mondayPlan());
+    ADD_FAILURE() << "the formula outside the data area lost its definition";
+  } catch (const WorkbookError& error) {
+    EXPECT_NE(std::string(error.what()).find("数式"), std::string::npos);
+  }
+  EXPECT_EQ(sayolt::test::readBytes(file), reaching);
+
+  // Wholly inside the area it goes with the area's old contents.
+  const std::string inside = changedWorkbook([](WorkbookStream& wb) { sharedFormula(wb, 2, 5); });
+  const WorkbookStream wb = streamOf(buildWorkbookBytes(mondayPlan(), inside));
+  EXPECT_EQ(test::sheet(wb, kPlanSheet).cells.at(cellKey(9, 4)).kind, Cell::Kind::Blank);
+}
+
+TEST(ScheduleWorkbook, ReadOnlyFileIsRefusedNamingIt) {
+  sayolt::test::TempFolder folder;
+  const auto file = folder / "予定.xls";
+  writeScheduleWorkbook(file, TimetableInput{});
+  const std::string before = sayolt::test::readBytes(file);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  try {
+    writeScheduleWorkbook(file, mondayPlan());
+    ADD_FAILURE() << "a read-only workbook was replaced";
+  } catch (const WorkbookError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "予定.xls は読み取り専用です。読み取り専用を解除してから再度作成ボタンを押してください");
+  }
+  EXPECT_EQ(sayolt::test::readBytes(file), before);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
+TEST(ScheduleWorkbook, MessagesNameTheGivenFileInJapaneseOnly) {
+  sayolt::test::TempFolder folder;
+  // A folder that does not exist: the system's English reason stays out of the message.
+  try {
+    writeScheduleWorkbook(folder / "無い" / "週の予定.xls", mondayPlan());
+    ADD_FAILURE() << "written into a missing folder";
+  } catch (const WorkbookError& error) {
+    const std::string message = error.what();
+    EXPECT_EQ(message.rfind("週の予定.xls を保存できません", 0), 0u) << message;
+    const std::string rest = message.substr(std::string("週の予定.xls").size());
+    EXPECT_TRUE(std::none_of(rest.begin(), rest.end(), [](char c) {
+      return std::isalpha(static_cast<unsigned char>(c));
+    })) << message;
+  }
+  // A file protected by a password: each phrase once.
+  const auto file = folder / "保護.xls";
+  sayolt::test::writeBytes(file, changedWorkbook([](WorkbookStream& wb) {
+                             wb.globals.insert(wb.globals.begin() + 1,
+                                               BiffRecord(rec::kFilePass, std::string(54, '\1')));
+                           }));
+  try {
+    writeScheduleWorkbook(file, mondayPlan());
+    ADD_FAILURE() << "an encrypted file was rebuilt";
+  } catch (const WorkbookError& error) {
+    const std::string message = error.what();
+    EXPECT_EQ(message.rfind("保護.xls を書き換えられません（パスワード", 0), 0u) << message;
+    EXPECT_EQ(message.find("書き換えられません"), message.rfind("書き換えられません")) << message;
+  }
+}
+
+TEST(ScheduleWorkbook, FrozenPanesGetA3SelectedInThePaneThatShowsIt) {
+  struct Case {
+    std::uint16_t columnSplit, rowSplit;
+    std::uint8_t pane;
+  };
+  // Rows 1-2 frozen (and column A): A3 lies below the split, left of any column split.
+  for (const Case c : {Case{1, 2, 2}, Case{0, 2, 2}, Case{1, 0, 3}, Case{2, 5, 3}}) {
+    SCOPED_TRACE(std::to_string(c.columnSplit) + "," + std::to_string(c.rowSplit));
+    const std::string frozen = changedWorkbook([&](WorkbookStream& wb) {
+      auto& tail = wb.sheets[0].tail;
+      const auto window = std::find_if(tail.begin(), tail.end(), [](const auto& r) { return r.id == rec::kWindow2; });
+      set16(window->body, 0, get16(window->body, 0) | 0x0008);
+      std::string pane;
+      put16(pane, c.columnSplit);
+      put16(pane, c.rowSplit);
+      put16(pane, c.rowSplit);
+      put16(pane, c.columnSplit);
+      put8(pane, 0);  // the bottom-right pane active
+      put8(pane, 0);
+      tail.insert(window + 1, BiffRecord(rec::kPane, pane));
+    });
+    const WorkbookStream wb = streamOf(buildWorkbookBytes(mondayPlan(), frozen));
+    const Sheet& plan = test::sheet(wb, kPlanSheet);
+    int selections = 0;
+    for (const auto& r : plan.tail) {
+      if (r.id == rec::kPane) {
+        EXPECT_EQ(get8(r.body, 8), c.pane);
+      }
+      if (r.id == rec::kSelection && get8(r.body, 0) == c.pane) {
+        ++selections;
+        EXPECT_EQ(get16(r.body, 1), 2);  // row 3
+        EXPECT_EQ(get16(r.body, 3), 0);  // column A
+      }
+    }
+    EXPECT_EQ(selections, 1);
+  }
 }
 
 }  // namespace
