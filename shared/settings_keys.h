@@ -16,6 +16,10 @@ inline constexpr int kTimedRuns = 30;      // runs per category
 
 inline constexpr const char* kSettingsFileName = "Sayolt設定.ini";
 
+// DayCategory 0..8 as both programs and the workbook name them.
+inline constexpr std::array<const char*, kCategories> kCategoryNames{"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
+                                                                     "土曜日", "日曜日", "祝日",   "不在"};
+
 inline constexpr const char* kStartEndSection = "起動終了時刻";
 inline constexpr const char* kAutoProgramSection = "自動実行時プログラム";
 inline constexpr const char* kManualProgramSection = "手動実行時プログラム";
@@ -64,8 +68,9 @@ inline std::string ntpServerKey(int index) { return "サーバー" + std::to_str
 // "登録日N", N counted from 1, in the holiday and absence lists.
 inline std::string dateListKey(int number) { return "登録日" + std::to_string(number); }
 
-// What both programs read when a key is missing or empty. An empty key names every key of its
-// section. Keys not listed have no default: an empty text stays empty.
+// What a missing or empty key means to the scheduler's loader (and so to sayolt-plan); the editor's
+// pages read each field by their own rules. An empty key names every key of its section. Keys not
+// listed have no default: an empty text stays empty.
 struct KeyDefault {
   std::string_view section;
   std::string_view key;

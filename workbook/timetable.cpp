@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 
 namespace sayolt::workbook {
@@ -14,9 +15,7 @@ constexpr const char* kEndLabel = "終了";
 }  // namespace
 
 const char* categoryName(int category) {
-  static constexpr const char* kNames[kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
-                                                      "土曜日", "日曜日", "祝日",   "不在"};
-  return category >= 0 && category < kCategories ? kNames[category] : "";
+  return category >= 0 && category < kCategories ? keys::kCategoryNames[category] : "";
 }
 
 int Timetable::tableEnd() const {

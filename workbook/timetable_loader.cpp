@@ -1,8 +1,7 @@
 #include "workbook/timetable_loader.h"
 
-#include <cstdio>
-
 #include "shared/date_list.h"
+#include "shared/day_start.h"
 #include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 #include "workbook/workbook_error.h"
@@ -11,14 +10,11 @@ namespace sayolt::workbook {
 
 namespace {
 
-std::string dayStartText(const std::string& stored) {
-  if (stored.empty()) return "0:00";
-  const auto minutes = toInt16(stored);
-  if (!minutes) throw WorkbookError("一日の区切りの時刻が数値ではありません: " + stored);
-  // As the editor shows it; values outside a day give a text that is no time, so 0:00 is used.
-  char text[16];
-  std::snprintf(text, sizeof text, "%d:%02d", *minutes / 60, *minutes % 60);
-  return text;
+// As the editor shows it; a value outside a day gives a text that is no time, so 0:00 is used.
+std::string dayStartOf(const std::string& stored) {
+  auto text = dayStartText(stored);
+  if (!text) throw WorkbookError("一日の区切りの時刻が数値ではありません: " + stored);
+  return std::move(*text);
 }
 
 }  // namespace
@@ -39,7 +35,7 @@ TimetableInput loadTimetableInput(const IniSnapshot& ini, std::chrono::year_mont
   }
   for (int n = 0; n < kPrograms; ++n)
     input.programNames[n] = ini.get(keys::kTimedProgramSection, keys::programNameKey(n));
-  input.dayStart = dayStartText(ini.get(keys::kDayStartSection, keys::kDayStartKey));
+  input.dayStart = dayStartOf(ini.get(keys::kDayStartSection, keys::kDayStartKey));
   input.holidayDates = currentDates(ini, keys::kHolidaySection, today);
   input.absenceDates = currentDates(ini, keys::kAbsenceSection, today);
   return input;

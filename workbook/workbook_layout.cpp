@@ -1,5 +1,6 @@
 #include "workbook/workbook_layout.h"
 
+#include "shared/settings_keys.h"
 #include "workbook/byte_io.h"
 #include "workbook/cell_format.h"
 
@@ -29,9 +30,6 @@ enum LayoutXf : std::uint16_t {
   kHolidayDateHeadXf,
   kAbsenceDateHeadXf,
 };
-
-const char16_t* const kHeadings[9] = {u"月曜日", u"火曜日", u"水曜日", u"木曜日", u"金曜日",
-                                      u"土曜日", u"日曜日", u"祝日",   u"不在"};
 
 BiffRecord record(std::uint16_t id, std::string body) { return {id, std::move(body), {}}; }
 
@@ -139,7 +137,7 @@ Sheet planSheet(WorkbookStream& wb) {
   for (std::uint16_t category = 0; category < 9; ++category) {
     const std::uint16_t xf = category < 5 ? kWeekdayHeadXf : category < 8 ? kWeekendHeadXf : kAbsenceHeadXf;
     const auto c = static_cast<std::uint16_t>(2 * category);
-    sheet.cells[cellKey(1, c)] = {Cell::Kind::Text, xf, 0, wb.addString(kHeadings[category])};
+    sheet.cells[cellKey(1, c)] = {Cell::Kind::Text, xf, 0, wb.addString(utf16FromUtf8(keys::kCategoryNames[category]))};
     sheet.cells[cellKey(1, c + 1)] = {Cell::Kind::Blank, xf};
   }
   for (std::uint16_t row = 2; row < kFormattedRows; ++row)

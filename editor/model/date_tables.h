@@ -1,5 +1,5 @@
 #pragma once
-// The tables of the holiday and absence dates page; the workbook reads holidayDates and absenceDates.
+// The tables of the holiday and absence dates page.
 #include <string>
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
-// The editor's tables: what the pages and the workbook read besides the controls. Every saved
-// copy holds a value as last read from or written to the settings file, so that saving writes
-// only what changed.
+// The editor's tables: what the pages read besides the controls. Every saved copy holds a value as
+// last read from or written to the settings file, so that saving writes only what changed. The
+// workbook is built from the saved settings file, not from these tables.
 #include <array>
 #include <string>
 

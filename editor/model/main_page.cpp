@@ -1,9 +1,8 @@
 #include "editor/model/main_page.h"
 
-#include <cstdlib>
-
 #include "editor/model/number_rule.h"
 #include "editor/model/page_repair.h"
+#include "shared/day_start.h"
 #include "shared/text_rules.h"
 
 namespace sayolt::editor {
@@ -60,13 +59,9 @@ void loadMainPage(const IniSnapshot& file, MainPageValues& values, MainPageTable
   values.tolerance = file.get(kStartToleranceSection, kStartToleranceKey);
 
   const std::string dayStart = file.get(kDayStartSection, kDayStartKey);
-  if (dayStart.empty()) {
-    values.dayStart = "0:00";
-  } else {
-    const auto minutes = toInt16(dayStart);
-    if (!minutes) throw PageLoadError(PageId::Main, "一日の区切り: " + dayStart);
-    values.dayStart = dayStartText(*minutes);
-  }
+  auto dayStartShown = dayStartText(dayStart);
+  if (!dayStartShown) throw PageLoadError(PageId::Main, "一日の区切り: " + dayStart);
+  values.dayStart = std::move(*dayStartShown);
 }
 
 void loadNtpAndTray(const IniSnapshot& file, MainPageValues& values) {
@@ -93,13 +88,6 @@ MainPageValues readMainPage(const IniSnapshot& file, MainPageTables& tables) {
   loadNtpAndTray(file, values);
   loadRunPlan(file, tables);
   return values;
-}
-
-std::string dayStartText(int minutes) {
-  const int rest = minutes % 60;
-  const std::string twoDigits =
-      (rest < 0 ? "-" : "") + std::string(std::abs(rest) < 10 ? "0" : "") + std::to_string(std::abs(rest));
-  return std::to_string(minutes / 60) + ":" + twoDigits;
 }
 
 std::string dayStartLabel(const std::string& dayStart) { return "(1日の開始時刻  " + dayStart + ")"; }

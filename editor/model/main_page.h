@@ -34,8 +34,6 @@ void loadRunPlan(const IniSnapshot& file, MainPageTables& tables);
 // All three in their order.
 MainPageValues readMainPage(const IniSnapshot& file, MainPageTables& tables);
 
-// Minutes after midnight as Text10 shows them: 300 -> "5:00", 5 -> "0:05".
-std::string dayStartText(int minutes);
 // Label18's caption for the day start text.
 std::string dayStartLabel(const std::string& dayStart);
 

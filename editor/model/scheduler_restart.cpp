@@ -2,16 +2,14 @@
 
 #include <chrono>
 
+#include "shared/program_names.h"
+#include "shared/utf8_path.h"
+
 namespace sayolt::editor {
 
 namespace {
 
 constexpr std::chrono::milliseconds kCloseWait{500};
-
-std::string utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 }  // namespace
 
@@ -19,8 +17,9 @@ bool schedulerRunning(EditorContext& context) { return context.services.instance
 
 std::optional<std::string> schedulerProgramPath(EditorContext& context) {
   // Windows names it with ".exe", Linux without; whichever is there is the program.
-  for (const char* name : {"Sayolt_123.exe", "Sayolt_123"}) {
-    const std::string path = utf8(context.folder / name);
+  const std::string program = kSchedulerProgramName;
+  for (const std::string& name : {program + ".exe", program}) {
+    const std::string path = utf8FromPath(context.folder / pathFromUtf8(name));
     if (context.services.processes.fileExists(path)) return path;
   }
   return std::nullopt;
@@ -32,8 +31,9 @@ RestartOutcome restartScheduler(EditorContext& context) {
   // leave the PC without a shutdown tonight and without a recorded next start.
   const auto program = schedulerProgramPath(context);
   if (!program) {
-    services.dialogs.messageOk(kEditorTitle,
-                               "Sayolt_123 が見つからないため、起動できませんでした。\n" + utf8(context.folder));
+    services.dialogs.messageOk(kEditorTitle, std::string(kSchedulerProgramName) +
+                                                 " が見つからないため、起動できませんでした。\n" +
+                                                 utf8FromPath(context.folder));
     return RestartOutcome::ProgramMissing;
   }
   services.instances.requestClose(kSchedulerInstanceName);
@@ -41,7 +41,8 @@ RestartOutcome restartScheduler(EditorContext& context) {
   services.events.runUntil([] { return false; }, until);
 
   if (!services.processes.startExecutable(*program)) {
-    services.dialogs.messageOk(kEditorTitle, "Sayolt_123 を起動できませんでした。\n" + *program);
+    services.dialogs.messageOk(kEditorTitle,
+                               std::string(kSchedulerProgramName) + " を起動できませんでした。\n" + *program);
     return RestartOutcome::StartFailed;
   }
   return RestartOutcome::Started;

@@ -2,14 +2,12 @@
 
 #include "editor/model/number_rule.h"
 #include "editor/model/page_repair.h"
+#include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 
 namespace sayolt::editor {
 
 namespace {
-
-constexpr const char* kCategoryCaptions[keys::kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
-                                                              "土曜日", "日曜日", "祝日",   "不在"};
 
 // A number field, read by the editor's one number rule.
 std::optional<int> wholeNumberOf(std::string_view text) {
@@ -29,7 +27,7 @@ std::optional<std::string> firstProblem(const RunTable& times, const RunTable& p
   for (int c = 0; c < keys::kCategories; ++c) {
     for (int s = 0; s < keys::kTimedRuns; ++s) {
       if (times[c][s].empty() != programs[c][s].empty())
-        return std::string(kCategoryCaptions[c]) + "のプログラム設定に記入漏れがあります";
+        return std::string(keys::kCategoryNames[c]) + "のプログラム設定に記入漏れがあります";
     }
   }
   for (int j = 0; j < keys::kTimedPrograms; ++j) {

@@ -1,6 +1,5 @@
 #pragma once
-// The tables of the time-specified programs page. The workbook reads the runs from the snapshot
-// tables and the names from programNames.
+// The tables of the time-specified programs page.
 #include <array>
 #include <string>
 

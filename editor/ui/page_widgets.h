@@ -14,8 +14,7 @@
 
 namespace sayolt::editor::ui {
 
-inline constexpr const char* kDayNames[keys::kCategories] = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
-                                                             "土曜日", "日曜日", "祝日",   "不在"};
+inline constexpr const auto& kDayNames = keys::kCategoryNames;
 
 using widgets::q;
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 
 namespace sayolt {
@@ -16,8 +17,11 @@ int weekdayIndex(year_month_day date) { return static_cast<int>((weekday{sys_day
 }  // namespace
 
 const std::string& categoryName(int category) {
-  static const std::array<std::string, 9> names = {"月曜日", "火曜日", "水曜日", "木曜日", "金曜日",
-                                                   "土曜日", "日曜日", "祝日",   "不在"};
+  static const std::array<std::string, keys::kCategories> names = [] {
+    std::array<std::string, keys::kCategories> texts;
+    for (std::size_t c = 0; c < texts.size(); ++c) texts[c] = keys::kCategoryNames[c];
+    return texts;
+  }();
   return names.at(static_cast<std::size_t>(category));
 }
 

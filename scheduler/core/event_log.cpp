@@ -2,6 +2,7 @@
 
 #include "platform/text_codec.h"
 #include "platform/time_types.h"
+#include "shared/utf8_path.h"
 
 namespace sayolt {
 
@@ -68,7 +69,7 @@ void SchedulerEventLog::write(const std::string& kind, const std::string& text) 
     if (!text.empty()) line += " " + oneLine(text);
     if (appendLine(encodeLossy(line) + "\r\n") || failureNoted_) return;
     failureNoted_ = true;
-    if (onFailure) onFailure(std::string(reinterpret_cast<const char*>(file_.u8string().c_str())));
+    if (onFailure) onFailure(utf8FromPath(file_));
   } catch (...) {
     // Nothing in the log may hold up the day.
   }

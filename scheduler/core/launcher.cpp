@@ -101,7 +101,7 @@ void Scheduler::beginDelay(StartupList& startup, const StartupProgram& program) 
 // while the tick runs, and the tick takes it up again. Before the tick runs (start-up), a delay
 // is waited for here, as the list returns only after the last one.
 void Scheduler::runStartupList(LaunchList list, std::vector<StartupProgram> programs) {
-  startup_.emplace();
+  startup_ = StartupList{};
   startup_->list = list;
   startup_->programs = std::move(programs);
   advanceStartupList();

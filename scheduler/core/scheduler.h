@@ -16,11 +16,12 @@
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/schedule_model.h"
 #include "scheduler/core/scheduler_view.h"
+#include "shared/program_names.h"
 
 namespace sayolt {
 
-inline constexpr const char* kSchedulerTitle = "Sayolt_123";
-inline constexpr const char* kMainWindowTitle = "Sayolt起動終了";
+inline constexpr const char* kSchedulerTitle = kSchedulerProgramName;
+inline constexpr const char* kMainWindowTitle = kSchedulerWindowName;
 
 class SchedulerEventLog;
 class IniSnapshot;

@@ -3,14 +3,14 @@
 #include "scheduler/core/panel_texts.h"
 #include "scheduler/core/program_end.h"
 #include "shared/ini_file.h"
+#include "shared/program_names.h"
 #include "shared/text_rules.h"
+#include "shared/utf8_path.h"
 
 namespace sayolt {
 
 std::filesystem::path editorProgramPath(const std::filesystem::path& ownProgramFile) {
-  std::u8string name = u8"Sayolt設定_123";
-  name += ownProgramFile.extension().u8string();
-  return ownProgramFile.parent_path() / std::filesystem::path(name);
+  return ownProgramFile.parent_path() / pathFromUtf8(kEditorProgramName + utf8FromPath(ownProgramFile.extension()));
 }
 
 SchedulerOperations::SchedulerOperations(Scheduler& scheduler, Platform& platform, std::filesystem::path editorPath)
@@ -23,8 +23,7 @@ bool SchedulerOperations::scheduleAvailable() {
 }
 
 void SchedulerOperations::startSettingsEditor() {
-  const std::u8string text = editorPath_.u8string();
-  const std::string path(text.begin(), text.end());
+  const std::string path = utf8FromPath(editorPath_);
   if (path.empty() || !platform_.processes.fileExists(path)) return;
   // Nobody waits for the editor or looks at how it went.
   platform_.processes.startExecutable(path);
