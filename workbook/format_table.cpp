@@ -43,7 +43,8 @@ std::uint16_t FormatTable::derive(std::uint16_t baseXf, const FormatChange& chan
                 change.align ? static_cast<int>(*change.align) : -1};
   if (const auto found = derived_.find(key); found != derived_.end()) return found->second;
 
-  const std::string& base = workbook_.globals[xfAt_[baseXf]].body;
+  // A copy: adding a font below moves the records.
+  const std::string base = workbook_.globals[xfAt_[baseXf]].body;
   std::string xf = base;
   if (change.borders && xfBorders(xf) != *change.borders) setXfBorders(xf, *change.borders);
   if (change.align && xfAlign(xf) != *change.align) setXfAlign(xf, *change.align);
