@@ -22,15 +22,19 @@ using namespace std::chrono;
 
 class EventLog {
  public:
-  EventLog(FakePlatform& fake, std::vector<SimulationEvent>& events) : fake_(fake), events_(events) {}
+  EventLog(FakePlatform& fake, std::vector<SimulationEvent>& events, const SimulationOptions& options)
+      : fake_(fake), events_(events), options_(options) {}
   void add(std::string event, std::vector<std::pair<std::string, std::string>> fields = {},
            std::vector<std::string> numeric = {}) {
-    events_.push_back({fake_.trueNow(), fake_.pcNow(), std::move(event), std::move(fields), std::move(numeric)});
+    SimulationEvent e{fake_.trueNow(), fake_.pcNow(), std::move(event), std::move(fields), std::move(numeric)};
+    if (options_.onEvent) options_.onEvent(e);
+    if (options_.keepEvents) events_.push_back(std::move(e));
   }
 
  private:
   FakePlatform& fake_;
   std::vector<SimulationEvent>& events_;
+  const SimulationOptions& options_;
 };
 
 const char* listName(LaunchList list) {
@@ -137,7 +141,7 @@ SimulationResult simulate(const SimulationOptions& options) {
   fake.installNetwork(std::move(network));
   if (options.setUp) options.setUp(fake, net);
 
-  EventLog log(fake, result.events);
+  EventLog log(fake, result.events, options);
   fake.onRecord = [&](const FakeRecord& r) {
     if (r.event == "clock-set") log.add("clock-set", {{"to", r.field("to")}});
     if (r.event == "message" || r.event == "notice" || r.event == "question")
@@ -161,6 +165,7 @@ SimulationResult simulate(const SimulationOptions& options) {
       };
       TimeCheck timeCheck(fake.platform(), settings, errorView, checkOptions, checkObserver);
       Scheduler scheduler(fake.platform(), timeCheck, countdown, settings, &observer);
+      if (options.onPowerOn) options.onPowerOn(fake, net, scheduler);
       try {
         scheduler.start();
         fake.runUntil([] { return false; }, std::nullopt);
@@ -175,17 +180,30 @@ SimulationResult simulate(const SimulationOptions& options) {
       result.endedWithoutShutdown = true;
       break;
     }
+    milliseconds offFor{};
     if (!fake.shutdownRequested) {
       log.add("program-end", {{"reason", endReason.empty() ? "exit" : endReason}});
       result.endedWithoutShutdown = true;
-      break;
+      if (!options.manualPowerOnAt) break;
+      // The PC was left on; the user switches it off and on again the next morning.
+      const auto now = fake.trueNow();
+      offFor = duration_cast<milliseconds>(floor<days>(now) + days(1) + *options.manualPowerOnAt - now);
+    } else {
+      // The firmware alarm powers the PC on when its own clock reaches 00:00.
+      const auto pc = fake.pcNow();
+      offFor = duration_cast<milliseconds>(floor<days>(pc) + days(1) - pc);
     }
-    // The firmware alarm powers the PC on when its own clock reaches 00:00.
-    const auto pc = fake.pcNow();
-    const auto untilMidnight = duration_cast<milliseconds>(floor<days>(pc) + days(1) - pc);
-    if (fake.monotonicNow() + untilMidnight.count() >= horizon) break;
+    if (options.onRunEnd) {
+      options.onRunEnd(result.events);
+      result.events.clear();
+    }
+    if (fake.monotonicNow() + offFor.count() >= horizon) break;
     fake.resetForPowerOn();
-    fake.advancePoweredOff(untilMidnight);
+    fake.advancePoweredOff(offFor);
+  }
+  if (options.onRunEnd && !result.events.empty()) {
+    options.onRunEnd(result.events);
+    result.events.clear();
   }
   result.finalSettingsBytes = readAll(settings);
   return result;

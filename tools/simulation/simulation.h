@@ -14,6 +14,7 @@
 namespace sayolt {
 
 class FakeNetwork;
+class Scheduler;
 
 struct SimulationEvent {
   LocalTime time;     // true local time
@@ -36,6 +37,18 @@ struct SimulationOptions {
   std::vector<int> abortCountdownAtSecond;
   // Lets a test script the platform and the time servers before the first power-on.
   std::function<void(FakePlatform&, FakeNetwork&)> setUp;
+  // Called at every power-on once the scheduler exists, before it starts, to script that day.
+  std::function<void(FakePlatform&, FakeNetwork&, Scheduler&)> onPowerOn;
+  // Called for every event as it happens.
+  std::function<void(const SimulationEvent&)> onEvent;
+  // When the program ended without a shutdown, the user powers the PC on again at this true time
+  // of day on the next day; without it the run stops there.
+  std::optional<TimeOfDay> manualPowerOnAt;
+  // Called with the events of each power-on when its run is over; the events are then dropped,
+  // so that a long run keeps no history.
+  std::function<void(const std::vector<SimulationEvent>&)> onRunEnd;
+  // false: events only reach onEvent and are never kept, for runs of months.
+  bool keepEvents = true;
 };
 
 struct SimulationResult {
