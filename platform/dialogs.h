@@ -6,6 +6,10 @@ namespace sayolt {
 
 enum class MessageAnswer { Ok, Yes, No };
 
+// What every scripted stand-in answers once it has no answer left: the one that changes nothing
+// (no page erased, no edits given up).
+inline constexpr MessageAnswer kUnscriptedAnswer = MessageAnswer::No;
+
 // Message boxes and the open-file dialog. Texts are UTF-8.
 class Dialogs {
  public:

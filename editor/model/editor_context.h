@@ -1,6 +1,6 @@
 #pragma once
-// What the editor's pages share while the editor runs: the settings file, the tables, the last
-// check's error count and the platform services.
+// What the editor's pages share while the editor runs: the settings file, the tables and the
+// platform services.
 #include <filesystem>
 
 #include "editor/model/editor_tables.h"
@@ -40,7 +40,6 @@ struct EditorContext {
   std::filesystem::path folder;  // the editor's own folder
   IniFile settings;              // folder / "Sayolt設定.ini"
   EditorTables tables;
-  int errorCount = 0;  // problems found by the last page check; a page saves only at 0
   EditorServices services;
 };
 

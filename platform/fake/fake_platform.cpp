@@ -77,7 +77,7 @@ struct FakePlatform::Services {
       fake.record("message", {{"title", title}, {"text", text}});
     }
     MessageAnswer askYesNo(const std::string& title, const std::string& text) override {
-      MessageAnswer answer = MessageAnswer::Yes;
+      MessageAnswer answer = kUnscriptedAnswer;
       if (!fake.yesNoAnswers.empty()) {
         answer = fake.yesNoAnswers.front();
         fake.yesNoAnswers.erase(fake.yesNoAnswers.begin());

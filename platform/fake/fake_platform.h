@@ -76,7 +76,7 @@ class FakePlatform {
   std::map<std::string, std::chrono::milliseconds> documentRunTimes;  // how long a document stays open
   std::map<std::string, std::chrono::milliseconds> programRunTimes;   // an executable that ends by itself
   std::set<std::string> folders;                                      // what isFolder answers true for
-  std::vector<MessageAnswer> yesNoAnswers;                            // answers in order; Yes when exhausted
+  std::vector<MessageAnswer> yesNoAnswers;                            // answers in order, then kUnscriptedAnswer
   std::string openFileAnswer;
 
   // State the tests read.

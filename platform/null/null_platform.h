@@ -44,7 +44,7 @@ class NullDialogs : public Dialogs {
   std::string openFileName(const std::string& title, const std::string& startFolder,
                            const std::string& filter) override;
 
-  MessageAnswer yesNoAnswer = MessageAnswer::No;
+  MessageAnswer yesNoAnswer = kUnscriptedAnswer;
   std::string openFileAnswer;  // "" answers as a cancel
   std::vector<ShownDialog> shown;
 };

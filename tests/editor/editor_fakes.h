@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/model/editor_context.h"
+#include "platform/fake/fake_single_instance.h"
 
 namespace sayolt::test {
 
@@ -19,7 +20,7 @@ class RecordingDialogs : public Dialogs {
   MessageAnswer askYesNo(const std::string& title, const std::string& text) override {
     titles.push_back(title);
     questions.push_back(text);
-    if (answers.empty()) return MessageAnswer::No;
+    if (answers.empty()) return kUnscriptedAnswer;
     const MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
@@ -55,18 +56,7 @@ class FakeProcesses : public Processes {
   bool startable = true;
 };
 
-class FakeInstances : public SingleInstance {
- public:
-  bool claim(const std::string& name) override { return held.insert(name).second; }
-  void setOnCloseRequest(std::function<void()>) override {}
-  bool requestClose(const std::string& name) override {
-    closeRequests.push_back(name);
-    return held.erase(name) > 0;
-  }
-  bool isHeld(const std::string& name) override { return held.count(name) > 0; }
-  std::set<std::string> held;
-  std::vector<std::string> closeRequests;
-};
+using FakeInstances = FakeSingleInstance;
 
 // A clock that only the waits move on.
 class WaitingEvents : public EventLoop, public Clock {
