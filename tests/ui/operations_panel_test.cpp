@@ -62,6 +62,27 @@ TEST(OperationsPanel, ValueLabels_AreHeardWithTheirValue_AfterEveryChange) {
   EXPECT_EQ(panel.label(1)->accessibleName(), QStringLiteral("終了時刻"));
 }
 
+TEST(OperationsPanel, FullWidthTimes_ShownHalfWidthInTheField_AndUsedAsSuch) {
+  UiRig ui(at("2027-01-04 10:00:00"), officeWeek());
+  ui::OperationsPanel& panel = ui.openPanel();
+
+  // Committed by an input method, and set by a screen reader without typing.
+  ui.type(panel.text1(), QStringLiteral("１８：４５"));
+  panel.text2()->setText(QStringLiteral("０７：０５"));
+  EXPECT_EQ(panel.text1()->text(), QStringLiteral("18:45"));
+  EXPECT_EQ(panel.text2()->text(), QStringLiteral("07:05"));
+  // The whole text fits the 57-pixel field.
+  for (QLineEdit* field : {panel.text1(), panel.text2()})
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(field->text()), field->width() - 4);
+
+  ui.click(4);
+  ui.click(6);
+  EXPECT_EQ(ui.label(3), "18:45");
+  EXPECT_EQ(ui.label(4), "07:05");
+  EXPECT_EQ(ui.scheduler().nextStartTime(), tod("7:05"));
+  EXPECT_TRUE(ui.rig.messages().empty());
+}
+
 TEST(OperationsPanel, TypedNextStart_AfterAReload_GivesWayToTheComputedOne) {
   UiRig ui(at("2027-01-04 10:00:00"), officeWeek());
   ui::OperationsPanel& panel = ui.openPanel();
