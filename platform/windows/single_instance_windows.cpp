@@ -99,4 +99,10 @@ bool WindowsSingleInstance::isHeld(const std::string& name) {
   return findHolderWindow(name) != nullptr || (pipe_ && pipe_->isHeld(name));
 }
 
+void WindowsSingleInstance::setOnShowRequest(std::function<void()> handler) {
+  if (pipe_) pipe_->setOnShowRequest(std::move(handler));
+}
+
+bool WindowsSingleInstance::requestShow(const std::string& name) { return pipe_ && pipe_->requestShow(name); }
+
 }  // namespace sayolt

@@ -20,6 +20,8 @@ class WindowsSingleInstance : public SingleInstance {
   // Comes back once the holder has handled the message, or after a few seconds if it is busy.
   bool requestClose(const std::string& name) override;
   bool isHeld(const std::string& name) override;
+  void setOnShowRequest(std::function<void()> handler) override;
+  bool requestShow(const std::string& name) override;
 
  private:
   class CloseFilter;
