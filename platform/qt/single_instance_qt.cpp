@@ -14,10 +14,6 @@ namespace sayolt {
 namespace {
 
 constexpr int kConnectTimeoutMs = 500;
-// The holder answers once its handler ran. One that does not answer in time is busy (blocked
-// on a document, say); the request is then withdrawn so that it does not close much later,
-// after a new copy found the name taken and gave up.
-constexpr int kReplyTimeoutMs = 5000;
 const QByteArray kCloseRequest = "close\n";
 const QByteArray kCancel = "cancel\n";
 const QByteArray kCloseReply = "closed\n";
@@ -27,6 +23,10 @@ const QByteArray kShowRequest = "show\n";
 
 struct QtSingleInstance::Impl {
   std::string prefix;
+  // The holder answers once its handler ran. One that does not answer in time is busy (blocked
+  // on a document, say); the request is then withdrawn so that it does not close much later,
+  // after a new copy found the name taken and gave up.
+  std::chrono::milliseconds replyTimeout;
   QString lockFolder;
   QLocalServer server;
   std::function<void()> onClose;
@@ -67,8 +67,11 @@ struct QtSingleInstance::Impl {
   }
 };
 
-QtSingleInstance::QtSingleInstance(std::string serverPrefix, std::string lockFolder) : impl_(std::make_unique<Impl>()) {
+QtSingleInstance::QtSingleInstance(std::string serverPrefix, std::string lockFolder,
+                                   std::chrono::milliseconds replyTimeout)
+    : impl_(std::make_unique<Impl>()) {
   impl_->prefix = std::move(serverPrefix);
+  impl_->replyTimeout = replyTimeout;
   impl_->lockFolder = QString::fromStdString(lockFolder);
   impl_->server.setSocketOptions(QLocalServer::UserAccessOption);
   QObject::connect(&impl_->server, &QLocalServer::newConnection, [this] {
@@ -140,7 +143,7 @@ bool QtSingleInstance::requestClose(const std::string& name) {
   socket.flush();
   if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(kConnectTimeoutMs)) return false;
   // Like a sent window message: come back once the holder has handled it.
-  const QDeadlineTimer deadline(kReplyTimeoutMs);
+  const QDeadlineTimer deadline(impl_->replyTimeout.count());
   while (socket.state() == QLocalSocket::ConnectedState && !socket.canReadLine()) {
     if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) break;
   }

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -12,7 +13,8 @@ namespace sayolt {
 // folder of the user's where two copies starting at once take turns.
 class QtSingleInstance : public SingleInstance {
  public:
-  QtSingleInstance(std::string serverPrefix, std::string lockFolder);
+  QtSingleInstance(std::string serverPrefix, std::string lockFolder,
+                   std::chrono::milliseconds replyTimeout = std::chrono::seconds(5));
   ~QtSingleInstance() override;
 
   bool claim(const std::string& name) override;

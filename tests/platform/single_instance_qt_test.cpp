@@ -151,7 +151,7 @@ TEST_F(QtSingleInstanceTest, RequestClose_Withdrawn_WhenHolderDoesNotAnswer) {
   holder.setOnCloseRequest([&] { ++handled; });
   ASSERT_TRUE(holder.claim(name));
   // The holder shares this thread, so it is busy while the request waits for an answer.
-  QtSingleInstance asker(prefix(), folder());
+  QtSingleInstance asker(prefix(), folder(), std::chrono::milliseconds(200));
   EXPECT_FALSE(asker.requestClose(name));
   // When the holder gets to it later, the request has been taken back.
   QDeadlineTimer settle(300);

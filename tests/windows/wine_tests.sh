@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Windows part of the suite, run from CTest on Linux:
-#   wine_tests.sh SOURCE MINGW_BUILD build CMAKE GENERATOR  configure and build the Qt-free MinGW build
+#   wine_tests.sh SOURCE MINGW_BUILD build CMAKE GENERATOR [-DOPTION=VALUE...]
+#                                                           configure and build the Qt-free MinGW build
 #   wine_tests.sh SOURCE MINGW_BUILD prefix                 create the Wine prefix (once)
 #   wine_tests.sh SOURCE MINGW_BUILD run TEST.exe           run one test program under Wine
 # Exit 77 (skipped) when MinGW or Wine is not installed.
@@ -38,12 +39,22 @@ case $step in
     need x86_64-w64-mingw32-g++-posix
     cmake=$1
     generator=$2
+    shift 2
     if [ ! -f "$build_dir/CMakeCache.txt" ]; then
       # No optimisation and no debug information: the tests run once, the compiler's time counts.
       "$cmake" -S "$source_dir" -B "$build_dir" -G "$generator" \
         -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-toolchain.cmake" \
         -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG= \
-        -DSAYOLT_WITH_QT=OFF -DSAYOLT_BUILD_BENCH=OFF
+        -DSAYOLT_WITH_QT=OFF -DSAYOLT_BUILD_BENCH=OFF "$@"
+    else
+      # An option changed since: configure again.
+      for option in "$@"; do
+        setting=${option#-D}
+        if ! grep -q "^${setting%%=*}:[A-Z]*=${setting#*=}\$" "$build_dir/CMakeCache.txt"; then
+          "$cmake" "$build_dir" "$@" >/dev/null
+          break
+        fi
+      done
     fi
     "$cmake" --build "$build_dir" -j2
     ;;
