@@ -74,6 +74,8 @@ class Scheduler {
 
   // Where the scheduler writes what it decided and did (none: not written).
   void setEventLog(SchedulerEventLog* log);
+  // A settings write that failed: told now, and kept in the event log for whoever asks why.
+  void noticeWriteFailure(const std::string& text) { notice(text); }
   // Called at the end of every reload of the schedule, so that open windows show the new day.
   void setOnScheduleReloaded(std::function<void()> handler) { onScheduleReloaded_ = std::move(handler); }
 

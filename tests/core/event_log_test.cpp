@@ -6,7 +6,9 @@
 
 #include "platform/fake/fake_file_append.h"
 #include "platform/text_codec.h"
+#include "scheduler/core/scheduler_operations.h"
 #include "tests/core/scheduler_test_support.h"
+#include "tests/support/test_files.h"
 
 namespace sayolt::schedtest {
 namespace {
@@ -133,6 +135,34 @@ TEST(EventLogDay, WarningsBeforeTheShutdownAreShownOnceAtTheNextStart) {
       EXPECT_TRUE(rig.notices().empty());  // already shown
     }
   }
+}
+
+// A read-only settings file is refused as on Windows: the panel's switch and the next start are
+// not written, the user is told, the log keeps it, and the day goes on to its shutdown.
+TEST(EventLogDay, ReadOnlySettingsFileRefusedToldAndLogged) {
+  FakeFileAppend files;
+  SchedulerRig rig(at("2027-01-04 07:30:05"), officeDays());
+  SchedulerEventLog log(files, rig.fake.platform().clock, kProgramFolder);
+  rig.scheduler->setEventLog(&log);
+  const std::string before = test::readBytes(rig.settingsPath);
+  std::filesystem::permissions(rig.settingsPath, std::filesystem::perms::owner_read |
+                                                     std::filesystem::perms::group_read |
+                                                     std::filesystem::perms::others_read);
+  ASSERT_FALSE(rig.start().has_value());
+  ASSERT_FALSE(rig.runUntil(at("2027-01-04 10:00:00")).has_value());
+
+  SchedulerOperations panel(*rig.scheduler, rig.fake.platform(), {});
+  panel.switchAbsence();
+  ASSERT_TRUE(rig.runUntil(at("2027-01-04 18:00:00")).has_value());
+
+  EXPECT_TRUE(rig.fake.shutdownRequested);
+  EXPECT_EQ(test::readBytes(rig.settingsPath), before);
+  ASSERT_EQ(rig.notices().size(), 2u);
+  EXPECT_EQ(rig.notices()[0].rfind("不在の登録を書き込めませんでした。\n", 0), 0u) << rig.notices()[0];
+  EXPECT_EQ(rig.notices()[1].rfind("次回起動時刻を記録できませんでした。\n", 0), 0u) << rig.notices()[1];
+  const std::string all = text(files, kLogFile);
+  EXPECT_NE(all.find("notice 不在の登録を書き込めませんでした。"), std::string::npos) << all;
+  EXPECT_LT(all.find("warning 次回起動時刻を記録できませんでした。"), all.find("shutdown-request")) << all;
 }
 
 }  // namespace
