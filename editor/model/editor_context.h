@@ -10,6 +10,9 @@
 #include "platform/processes.h"
 #include "platform/single_instance.h"
 #include "shared/ini_file.h"
+#include "shared/program_names.h"
+#include "shared/settings_keys.h"
+#include "shared/utf8_path.h"
 
 namespace sayolt::editor {
 
@@ -18,7 +21,7 @@ inline constexpr const char* kEditorTitle = "Sayolt設定";
 // The name the editor claims so that a second copy ends.
 inline constexpr const char* kEditorInstanceName = "Sayolt設定";
 // The name the scheduler claims; its holder is the running scheduler.
-inline constexpr const char* kSchedulerInstanceName = "Sayolt起動終了";
+inline constexpr const char* kSchedulerInstanceName = kSchedulerWindowName;
 
 struct EditorServices {
   Dialogs& dialogs;
@@ -32,10 +35,7 @@ struct EditorContext {
   EditorContext(std::filesystem::path programFolder, EditorServices platform)
       : folder(std::move(programFolder)), settings(folder / settingsFileName()), services(platform) {}
 
-  static std::filesystem::path settingsFileName() {
-    const std::string_view name = keys::kSettingsFileName;
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-  }
+  static std::filesystem::path settingsFileName() { return pathFromUtf8(keys::kSettingsFileName); }
 
   std::filesystem::path folder;  // the editor's own folder
   IniFile settings;              // folder / "Sayolt設定.ini"
