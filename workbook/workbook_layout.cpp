@@ -8,10 +8,6 @@ namespace sayolt::workbook {
 
 namespace {
 
-constexpr std::uint16_t kDefColWidth = 0x0055;
-constexpr std::uint16_t kWsBool = 0x0081;
-constexpr std::uint16_t kSetup = 0x00A1;
-
 // Column widths in 1/256 of the Normal font's digit, padding included: 8.5, 12 and 20 as the
 // spreadsheet's own width box shows them.
 constexpr std::uint16_t kTimeColumnWidth = 2336;
@@ -118,9 +114,9 @@ std::string setupBody() {
 
 void sheetStart(Sheet& sheet, bool fitToPage) {
   sheet.head.push_back(record(rec::kBof, bofBody(kBofWorksheet)));
-  sheet.head.push_back(record(kWsBool, u16body(fitToPage ? 0x05C1 : 0x04C1)));
-  if (fitToPage) sheet.head.push_back(record(kSetup, setupBody()));
-  sheet.head.push_back(record(kDefColWidth, u16body(8)));
+  sheet.head.push_back(record(rec::kWsBool, u16body(fitToPage ? 0x05C1 : 0x04C1)));
+  if (fitToPage) sheet.head.push_back(record(rec::kSetup, setupBody()));
+  sheet.head.push_back(record(rec::kDefColWidth, u16body(8)));
 }
 
 Sheet planSheet(WorkbookStream& wb) {
