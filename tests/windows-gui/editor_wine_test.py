@@ -53,7 +53,7 @@ def main():
                 window = wg.wait_for(lambda: display.window("起動設定") or editor.poll() is not None, 120)
                 if editor.poll() is not None:
                     wg.fail(f"the editor ended at once (code {editor.returncode}): "
-                            f"{editor.stdout.read().decode(errors='replace')}")
+                            f"{wg.output(editor)}")
                 if not window:
                     wg.fail("the editor's main page 起動設定 did not appear")
                 print("main page at", window, flush=True)

@@ -55,7 +55,7 @@ def inner(build):
                     wg.fail("no icon in the notification area within 90 s")
                 if app.poll() is not None:
                     wg.fail(f"Sayolt_123.exe ended by itself (code {app.returncode}): "
-                            f"{app.stdout.read().decode(errors='replace')}")
+                            f"{wg.output(app)}")
                 if server.requests == 0:
                     wg.fail("the scheduler showed its icon without asking the time server")
                 print("icon:", display.tray_icons()[0], "time requests:", server.requests, flush=True)

@@ -20,6 +20,7 @@ import socket
 import struct
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import zipfile
@@ -185,6 +186,12 @@ def rerun_in_namespaces(script, args):
                           timeout=900).returncode
 
 
+def output(process):
+    """What a program started by Display.start_windows_program has written, as text."""
+    process.output_file.seek(0)
+    return process.output_file.read().decode(errors="replace")
+
+
 class Display:
     """An Xvfb of its own at 96 dpi, with an XEmbed notification area when asked."""
 
@@ -231,13 +238,22 @@ class Display:
         fail("no free X display number")
 
     def run_windows_program(self, exe, *args, timeout=60, cwd=None):
-        """Runs a Windows program to its end; its exit code and output."""
-        return subprocess.run(NO_CLOCK + ["wine", str(exe), *args], env=self.env, cwd=cwd or os.path.dirname(exe),
-                              capture_output=True, timeout=timeout)
+        """Runs a Windows program to its end; its exit code and output. The output goes through a
+        file: a program it starts may keep a pipe open long after it ended."""
+        with tempfile.TemporaryFile() as out:
+            result = subprocess.run(NO_CLOCK + ["wine", str(exe), *args], env=self.env,
+                                    cwd=cwd or os.path.dirname(exe), stdout=out, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            result.stdout = out.read()
+        return result
 
     def start_windows_program(self, exe, *args, cwd=None):
+        """Starts a Windows program; output(process) reads what it wrote so far."""
+        out = tempfile.TemporaryFile()
         p = subprocess.Popen(NO_CLOCK + ["wine", str(exe), *args], env=self.env, cwd=cwd or os.path.dirname(exe),
-                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+                             stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        p.output_file = out
         self.procs.append(p)
         return p
 
