@@ -218,6 +218,8 @@ class MaintainerScripts(unittest.TestCase):
         self.assertEqual(stat.S_IMODE(folder.st_mode), 0o2775)
         self.assertEqual(self.settings.read_bytes(), (self.root / "usr/share/sayolt" / EXAMPLE).read_bytes())
         self.assertEqual(stat.S_IMODE(self.settings.stat().st_mode), 0o664)
+        errorLog = self.root / STATE_DIR / "NTP_Error.txt"
+        self.assertEqual(stat.S_IMODE(errorLog.stat().st_mode), 0o664, "every member's scheduler appends")
         calls = self.recorded()
         self.assertIn(f"groupadd --force --prefix {self.root} --system sayolt", calls)
         self.assertIn(f"chgrp sayolt {self.root}/{STATE_DIR}", calls)
@@ -235,15 +237,18 @@ class MaintainerScripts(unittest.TestCase):
         edited = self.settings.read_bytes().replace(b"=8:00", b"=7:30", 1)
         self.assertNotEqual(edited, self.settings.read_bytes())
         self.settings.write_bytes(edited)
-        (self.root / STATE_DIR / "NTP_Error.txt").write_bytes(b"2027/01/04 8:00:00\r\n")
+        errorLog = self.root / STATE_DIR / "NTP_Error.txt"
+        errorLog.write_bytes(b"2027/01/04 8:00:00\r\n")
         self.settings.chmod(0o640)
 
         self.script("postinst", "configure", ARGS.version)
         self.assertEqual(self.settings.read_bytes(), edited)
         self.assertEqual(stat.S_IMODE(self.settings.stat().st_mode), 0o640)
 
+        self.assertEqual(errorLog.read_bytes(), b"2027/01/04 8:00:00\r\n")
         self.script("postrm", "remove")
         self.assertEqual(self.settings.read_bytes(), edited)
+        self.assertEqual(errorLog.read_bytes(), b"2027/01/04 8:00:00\r\n")
         self.script("postrm", "purge")
         self.assertFalse((self.root / STATE_DIR).exists())
 
