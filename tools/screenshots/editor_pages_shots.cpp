@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   NullDialogs dialogs;
   NullProcesses processes;
-  shots::StubInstances instances(false);
+  FakeSingleInstance instances;  // no scheduler running
   shots::NoEvents events;
   // Monday 4 January 2027, 9:00.
   shots::StillClock clock(*parseLocalDateTime("2027-01-04 09:00:00"));

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   NullDialogs dialogs;
   NullProcesses processes;
-  shots::StubInstances scheduler(true);
+  FakeSingleInstance scheduler;
+  scheduler.held.insert(editor::kSchedulerInstanceName);  // the scheduler seems to be running
   shots::NoEvents events;
   shots::StillClock clock;
   editor::EditorContext context(folder, {dialogs, processes, scheduler, events, clock});

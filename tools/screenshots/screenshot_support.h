@@ -14,25 +14,12 @@
 #include "editor/ui/editor_font.h"
 #include "platform/clock.h"
 #include "platform/event_loop.h"
-#include "platform/single_instance.h"
+#include "platform/fake/fake_single_instance.h"
 #include "widgets/translation.h"
 
 namespace sayolt::shots {
 
 // Services that are never really used while a window is only shown and grabbed.
-class StubInstances : public SingleInstance {
- public:
-  // held: whether the scheduler seems to be running.
-  explicit StubInstances(bool held) : held_(held) {}
-  bool claim(const std::string&) override { return true; }
-  void setOnCloseRequest(std::function<void()>) override {}
-  bool requestClose(const std::string&) override { return false; }
-  bool isHeld(const std::string&) override { return held_; }
-
- private:
-  bool held_;
-};
-
 class NoEvents : public EventLoop {
  public:
   void runUntil(const std::function<bool()>&, std::optional<MonotonicMs>) override {}
