@@ -17,6 +17,7 @@ to it.
 """
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -92,6 +93,18 @@ def _free_display():
     fail("no free X display number")
 
 
+def _accepts(path):
+    """Whether a server listens on the Unix socket (the file appears before it listens)."""
+    probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        probe.connect(path)
+        return True
+    except OSError:
+        return False
+    finally:
+        probe.close()
+
+
 def _atspi():
     global _Atspi
     if _Atspi is None:
@@ -126,8 +139,8 @@ class Desktop:
         display = _free_display()
         try:
             xvfb = self._spawn(["Xvfb", display, "-screen", "0", self.screen, "-nolisten", "tcp"], env)
-            socket = f"/tmp/.X11-unix/X{display[1:]}"
-            if not wait_until(lambda: os.path.exists(socket) or xvfb.poll() is not None, 10) or xvfb.poll() is not None:
+            path = f"/tmp/.X11-unix/X{display[1:]}"
+            if not wait_until(lambda: _accepts(path) or xvfb.poll() is not None, 10) or xvfb.poll() is not None:
                 fail("Xvfb did not start")
             env["DISPLAY"] = display
             bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
