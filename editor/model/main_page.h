@@ -67,7 +67,7 @@ struct SaveResult {
   bool toleranceKept = false;  // the tolerance text could not be stored; the file keeps its value
 };
 inline constexpr const char* kToleranceKeptMessage =
-    "起動時調整時間が1から32767までの整数値ではないため、保存しませんでした。設定ファイルの値はそのままです。";
+    "起動時調整時間が1から32767までの整数値ではないため、保存しませんでした。\n設定ファイルの値はそのままです。";
 // Writes the page as one replacement of the file, then sets the saved copies. Throws IniError
 // when the file cannot be written; the file and the saved copies are then unchanged.
 SaveResult saveMainPage(IniFile& settings, const MainPageValues& values, MainPageTables& tables);

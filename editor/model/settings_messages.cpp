@@ -36,14 +36,16 @@ std::string settingsErrorMessage(const IniError& error, const std::string& field
   switch (error.kind()) {
     case IniError::Kind::Unreadable:
       return "設定ファイル「" + subject +
-             "」を読めませんでした。\nファイルを読む権限があるか、ほかのプログラムが使っていないかを確かめてください。";
+             "」を読めませんでした。\n"
+             "ファイルを読む権限があるか、\n"
+             "ほかのプログラムが使っていないかを確かめてください。";
     case IniError::Kind::TooLarge:
       return "設定ファイル「" + subject + "」は大きすぎるため、読めませんでした。\n中身を確かめてください。";
     case IniError::Kind::Unwritable:
       return "設定ファイル「" + subject +
-             "」に保存できませんでした。\nフォルダーとファイルに書き込む権限があるか、ほかのプログラムが使っていないか"
-             "を"
-             "確かめてください。";
+             "」に保存できませんでした。\n"
+             "フォルダーとファイルに書き込む権限があるか、\n"
+             "ほかのプログラムが使っていないかを確かめてください。";
     case IniError::Kind::NoCodePage932Form: {
       const std::string character = firstCharacterWithoutCodePage932Form(subject);
       if (character.empty()) return quotedText(subject, field) + "に設定ファイルで使えない文字があります。";

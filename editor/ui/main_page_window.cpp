@@ -28,12 +28,6 @@ void paintHighlighted(QLineEdit* field, bool on) {
   field->setPalette(palette);
 }
 
-// Label18 and Label15 show a value; a screen reader hears the label's name and the value.
-void showValue(QLabel* label, const QString& name, const QString& value) {
-  label->setText(value);
-  label->setAccessibleName(value.isEmpty() ? name : name + " " + value);
-}
-
 // The retry captions fit their 1815 x 495 twips in the Windows fonts; fonts with wider or taller
 // lines (Noto CJK) get a pixel less until every line fits.
 void setCaption(QPushButton* button, const QString& caption) {

@@ -34,6 +34,11 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
   return b;
 }
 
+void showValue(QLabel* label, const QString& name, const QString& value) {
+  label->setText(value);
+  label->setAccessibleName(value.isEmpty() ? name : name + " " + value);
+}
+
 bool savedOrSaid(const QWidget& page, Dialogs& dialogs, const std::function<void()>& save) {
   try {
     save();

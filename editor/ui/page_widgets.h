@@ -27,6 +27,9 @@ QLineEdit* field(QWidget* parent, const QString& name, const QString& accessible
 // Never a default button: Enter in a field must not press it.
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption, QRect geometry);
 
+// A label that shows a value: a screen reader hears its name and the value, kept up to date.
+void showValue(QLabel* label, const QString& name, const QString& value);
+
 // Runs save; when the settings file cannot be written, says why in Japanese, naming the page's
 // field whose text could not be stored, and returns false.
 bool savedOrSaid(const QWidget& page, Dialogs& dialogs, const std::function<void()>& save);

@@ -15,6 +15,8 @@ constexpr const char* kWrongNumberMessage = "プログラム番号が相違し�
 
 std::string s(const QLineEdit* field) { return field->text().toStdString(); }
 
+QString runLabelName(int slot) { return QStringLiteral("プログラム名 %1").arg(slot + 1); }
+
 }  // namespace
 
 TimedPageWindow::TimedPageWindow(EditorContext& context)
@@ -58,7 +60,7 @@ void TimedPageWindow::connectControls() {
     connect(text1[i], &QLineEdit::textChanged, this,
             [this, i](const QString& text) { page_.storeRunTime(i, text.toStdString()); });
     connect(text2[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
-      label6[i]->setText(q(page_.programLabel(text.toStdString())));
+      showValue(label6[i], runLabelName(i), q(page_.programLabel(text.toStdString())));
       page_.storeRunNumber(i, text.toStdString());
     });
   }
@@ -93,8 +95,8 @@ void TimedPageWindow::showCategory() {
   const int c = t.selectedCategory;
   const GridTexts& times = context_.tables.main.savedTimes;
   for (int k = 0; k < keys::kSlots; ++k) {
-    label3[k]->setText(q(times[gridIndex(0, c, k)]));
-    label3[keys::kSlots + k]->setText(q(times[gridIndex(1, c, k)]));
+    showValue(label3[k], QStringLiteral("参照 開始時刻 %1").arg(k + 1), q(times[gridIndex(0, c, k)]));
+    showValue(label3[keys::kSlots + k], QStringLiteral("参照 終了時刻 %1").arg(k + 1), q(times[gridIndex(1, c, k)]));
   }
   for (int j = 0; j < keys::kTimedPrograms; ++j) {
     const QSignalBlocker nameBlock(text3[j]), pathBlock(text4[j]);
@@ -109,7 +111,8 @@ void TimedPageWindow::showCategory() {
     text1[i]->setText(q(t.runTimes[c][i]));
     const std::string& index = t.runPrograms[c][i];
     text2[i]->setText(index.empty() ? QString() : q(TimedPage::shownNumberOf(index)));
-    label6[i]->setText(index.empty() ? QString() : q(page_.programLabel(TimedPage::shownNumberOf(index))));
+    showValue(label6[i], runLabelName(i),
+              index.empty() ? QString() : q(page_.programLabel(TimedPage::shownNumberOf(index))));
   }
 }
 

@@ -234,6 +234,7 @@ TEST_F(PagesWindowTest, WalkThroughThePagesKeepsWhatWasSaved) {
 
   auto* timed = static_cast<TimedPageWindow*>(navigator.currentPage());
   EXPECT_EQ(timed->label3[0]->text(), "8:00");  // the main page's times for reference
+  EXPECT_EQ(timed->label3[0]->accessibleName(), "参照 開始時刻 1 8:00");
   EXPECT_EQ(timed->label3[8]->text(), "17:00");
   retype(timed->text1[1], "12:00");
   retype(timed->text2[1], "3");
@@ -287,6 +288,7 @@ TEST_F(PagesWindowTest, TimedPageChecksTheFocusedFieldOnPressAndStoresTextSetWit
   p.text1[2]->setText(QString::fromUtf8("１２：３０"));
   p.text2[2]->setText(QString::fromUtf8("３"));
   EXPECT_EQ(p.label6[2]->text(), "日報");
+  EXPECT_EQ(p.label6[2]->accessibleName(), "プログラム名 3 日報");  // heard with its value
   fakes.dialogs.messages.clear();
   p.command2->click();
   EXPECT_EQ(end.count(), 1);
