@@ -1,9 +1,10 @@
 #include "shared/ini_file.h"
 
+#include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <system_error>
-#include <unordered_map>
 
 #include "platform/file_replace.h"
 #include "platform/text_codec.h"
@@ -71,47 +72,174 @@ struct IniSnapshot::Impl {
     bool hasValue;
   };
   struct Section {
-    std::vector<Entry> entries;
-    std::unordered_map<std::string_view, std::uint32_t> keys;  // folded name -> first entry
+    std::uint32_t nameBegin, nameEnd;
+    std::uint32_t firstEntry, endEntry;  // its entries are contiguous in `entries`
   };
 
-  std::string text;    // the decoded file
-  std::string folded;  // the same with ASCII letters in lower case; the maps' names point into it
+  std::string text;  // the decoded file; every name and value is a range of it
   std::vector<Section> sections;
-  std::unordered_map<std::string_view, std::uint32_t> sectionIndex;  // folded name -> first section
+  std::vector<Entry> entries;
+  // Open addressing over names compared with ASCII case folded: slot value - 1 indexes sections
+  // (sectionSlots) or entries (keySlots), 0 is empty. A key's hash mixes in its section.
+  std::vector<std::uint32_t> sectionSlots;
+  std::vector<std::uint32_t> keySlots;
+  std::vector<std::uint32_t> entrySection;  // entry -> section
+  mutable std::atomic<std::uint32_t> lastSection{UINT32_MAX};
 
   std::string_view textAt(std::uint32_t begin, std::uint32_t end) const {
     return std::string_view(text).substr(begin, end - begin);
   }
 
+  static char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+  // Folds the high bits, which the multiplications fill, into the low bits that pick a slot.
+  static std::uint64_t mix(std::uint64_t h) {
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 31);
+  }
+
+  // Eight bytes at a time: A..Z become a..z, every other byte (UTF-8 included) stays.
+  static std::uint64_t foldedWord(std::uint64_t x) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t low7 = x & (0x7F * kOnes);
+    const std::uint64_t fromA = low7 + (0x80 - 'A') * kOnes;      // high bit: byte >= 'A'
+    const std::uint64_t pastZ = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit: byte > 'Z'
+    const std::uint64_t upper = (fromA ^ pastZ) & ~x & (0x80 * kOnes);
+    return x | (upper >> 2);
+  }
+
+  static std::uint64_t foldedHash(std::string_view name) {
+    std::uint64_t h = name.size() * 0x9E3779B97F4A7C15ull;
+    size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, name.data() + i, 8);
+      h = (h ^ foldedWord(word)) * 0xFF51AFD7ED558CCDull;
+      h ^= h >> 32;
+    }
+    if (i < name.size()) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, name.data() + i, name.size() - i);
+      h = (h ^ foldedWord(word)) * 0xFF51AFD7ED558CCDull;
+    }
+    return mix(h);
+  }
+
+  static bool foldedEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i] && lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+  }
+
+  static std::uint64_t keyHash(std::uint32_t section, std::uint64_t nameHash) {
+    return mix(nameHash ^ (section * 0x9E3779B97F4A7C15ull));
+  }
+
+  static std::vector<std::uint32_t> emptySlots(size_t items) {
+    size_t capacity = 16;
+    while (capacity < items * 2) capacity *= 2;
+    return std::vector<std::uint32_t>(capacity, 0);
+  }
+
+  // The index of the section of that name, or UINT32_MAX.
+  std::uint32_t findSection(std::string_view name, std::uint64_t hash) const {
+    if (sectionSlots.empty()) return UINT32_MAX;
+    const size_t mask = sectionSlots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+      const std::uint32_t slot = sectionSlots[i];
+      if (slot == 0) return UINT32_MAX;
+      const Section& found = sections[slot - 1];
+      if (foldedEqual(textAt(found.nameBegin, found.nameEnd), name)) return slot - 1;
+    }
+  }
+
+  const Entry* findKey(std::uint32_t section, std::string_view name) const {
+    return findKey(section, name, foldedHash(name));
+  }
+
+  const Entry* findKey(std::uint32_t section, std::string_view name, std::uint64_t nameHash) const {
+    if (keySlots.empty()) return nullptr;
+    const size_t mask = keySlots.size() - 1;
+    for (size_t i = keyHash(section, nameHash) & mask;; i = (i + 1) & mask) {
+      const std::uint32_t slot = keySlots[i];
+      if (slot == 0) return nullptr;
+      const Entry& e = entries[slot - 1];
+      if (entrySection[slot - 1] == section && foldedEqual(textAt(e.nameBegin, e.nameEnd), name)) return &e;
+    }
+  }
+
   const Section* find(std::string_view section) const {
-    const auto found = sectionIndex.find(asciiLower(ini::trimBlanks(section)));
-    return found == sectionIndex.end() ? nullptr : &sections[found->second];
+    const std::string_view name = ini::trimBlanks(section);
+    // A load reads section after section, key by key: the last section found is likely asked again.
+    const std::uint32_t last = lastSection.load(std::memory_order_relaxed);
+    if (last < sections.size() && foldedEqual(textAt(sections[last].nameBegin, sections[last].nameEnd), name))
+      return &sections[last];
+    const std::uint32_t index = findSection(name, foldedHash(name));
+    if (index == UINT32_MAX) return nullptr;
+    lastSection.store(index, std::memory_order_relaxed);
+    return &sections[index];
   }
 
   void parse() {
-    folded = asciiLower(text);
     constexpr std::uint32_t kNone = UINT32_MAX;
     std::uint32_t current = kNone;  // the section whose entries count, or none
+    std::vector<std::uint64_t> sectionHashes;
+    std::vector<std::uint64_t> keyHashes;
+    size_t lines = 1;
+    for (const char* p = text.data();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(text.data() + text.size() - p)))); ++p)
+      ++lines;
+    entries.reserve(lines);
+    entrySection.reserve(lines);
+    keyHashes.reserve(lines);
+    auto placeSection = [&](std::uint32_t index) {
+      const size_t mask = sectionSlots.size() - 1;
+      size_t i = sectionHashes[index] & mask;
+      while (sectionSlots[i] != 0) i = (i + 1) & mask;
+      sectionSlots[i] = index + 1;
+    };
     ini::forEachLine(text, [&](std::string_view line) {
       const auto offset = static_cast<std::uint32_t>(line.data() - text.data());
       const ini::LineSyntax syntax = ini::parseLine(line);
       if (syntax.kind == ini::LineKind::Header) {
-        const std::string_view name =
-            std::string_view(folded).substr(offset + syntax.nameBegin, syntax.nameEnd - syntax.nameBegin);
+        const std::string_view name = line.substr(syntax.nameBegin, syntax.nameEnd - syntax.nameBegin);
+        const std::uint64_t hash = foldedHash(name);
         // Only the first section of a name counts; the lines of a later one are never read.
-        const auto added = sectionIndex.try_emplace(name, static_cast<std::uint32_t>(sections.size())).second;
-        if (added) sections.emplace_back();
-        current = added ? static_cast<std::uint32_t>(sections.size() - 1) : kNone;
+        if (findSection(name, hash) != kNone) {
+          current = kNone;
+          return;
+        }
+        current = static_cast<std::uint32_t>(sections.size());
+        const auto count = static_cast<std::uint32_t>(entries.size());
+        sections.push_back({offset + syntax.nameBegin, offset + syntax.nameEnd, count, count});
+        sectionHashes.push_back(hash);
+        if (sectionSlots.size() < sections.size() * 2) {
+          sectionSlots = emptySlots(sections.size());
+          for (std::uint32_t n = 0; n < sections.size(); ++n) placeSection(n);
+        } else {
+          placeSection(current);
+        }
       } else if (syntax.kind == ini::LineKind::Entry && current != kNone) {
-        Section& section = sections[current];
-        const Entry entry{offset + syntax.nameBegin, offset + syntax.nameEnd, offset + syntax.valueBegin,
-                          offset + syntax.valueEnd, syntax.hasValue};
-        section.keys.try_emplace(std::string_view(folded).substr(entry.nameBegin, entry.nameEnd - entry.nameBegin),
-                                 static_cast<std::uint32_t>(section.entries.size()));
-        section.entries.push_back(entry);
+        entries.push_back({offset + syntax.nameBegin, offset + syntax.nameEnd, offset + syntax.valueBegin,
+                           offset + syntax.valueEnd, syntax.hasValue});
+        entrySection.push_back(current);
+        keyHashes.push_back(foldedHash(line.substr(syntax.nameBegin, syntax.nameEnd - syntax.nameBegin)));
+        sections[current].endEntry = static_cast<std::uint32_t>(entries.size());
       }
     });
+    keySlots = emptySlots(entries.size());
+    const size_t mask = keySlots.size() - 1;
+    for (std::uint32_t n = 0; n < entries.size(); ++n) {
+      const std::string_view name = textAt(entries[n].nameBegin, entries[n].nameEnd);
+      // Only the first entry of a key counts.
+      if (findKey(entrySection[n], name, keyHashes[n]) != nullptr) continue;
+      size_t i = keyHash(entrySection[n], keyHashes[n]) & mask;
+      while (keySlots[i] != 0) i = (i + 1) & mask;
+      keySlots[i] = n + 1;
+    }
   }
 };
 
@@ -133,10 +261,10 @@ std::string IniSnapshot::get(std::string_view section, std::string_view key) con
   if (!impl_) return {};
   const Impl::Section* found = impl_->find(section);
   if (found == nullptr) return {};
-  const auto entry = found->keys.find(asciiLower(ini::trimBlanks(key)));
-  if (entry == found->keys.end()) return {};
-  const Impl::Entry& e = found->entries[entry->second];
-  if (!e.hasValue) return {};
+  const Impl::Entry* entry =
+      impl_->findKey(static_cast<std::uint32_t>(found - impl_->sections.data()), ini::trimBlanks(key));
+  if (entry == nullptr || !entry->hasValue) return {};
+  const Impl::Entry& e = *entry;
   return std::string(ini::cp932Prefix(unquote(impl_->textAt(e.valueBegin, e.valueEnd)), kKeyBufferBytes - 1));
 }
 
@@ -145,7 +273,8 @@ std::vector<std::string> IniSnapshot::getWholeSection(std::string_view section) 
   if (!impl_) return entries;
   const Impl::Section* found = impl_->find(section);
   if (found == nullptr) return entries;
-  for (const Impl::Entry& e : found->entries) {
+  for (std::uint32_t n = found->firstEntry; n < found->endEntry; ++n) {
+    const Impl::Entry& e = impl_->entries[n];
     std::string text(impl_->textAt(e.nameBegin, e.nameEnd));
     if (e.hasValue) text.append("=").append(impl_->textAt(e.valueBegin, e.valueEnd));
     entries.push_back(std::move(text));
@@ -248,16 +377,23 @@ void IniFile::setSection(std::string section, std::vector<std::string> entries) 
 
 void IniFile::apply(const IniBatch& batch) {
   if (batch.empty()) return;
+  update([&](const IniSnapshot&) { return std::optional<IniBatch>(batch); });
+}
+
+bool IniFile::update(const std::function<std::optional<IniBatch>(const IniSnapshot&)>& change) {
   // Starting from the file as it is now keeps what another writer stored since our last read.
   const FileContent current = readFile(path_);
-  const std::string updated = applyToBytes(current.bytes, batch);
+  const std::optional<IniBatch> batch = change(IniSnapshot::fromBytes(current.bytes));
+  if (!batch) return false;
+  const std::string updated = applyToBytes(current.bytes, *batch);
   // Also keeps a missing file missing when nothing was added.
-  if (updated == current.bytes) return;
+  if (updated == current.bytes) return true;
   try {
     lastWriteInPlace_ = replaceFileAtomically(path_, updated) == FileReplacement::InPlace;
   } catch (const std::system_error& e) {
     throw IniError(IniError::Kind::Unwritable, displayName(path_), e.what());
   }
+  return true;
 }
 
 }  // namespace sayolt

@@ -2,6 +2,7 @@
 // The settings file engine: the behaviour of the Windows ANSI private-profile functions over a
 // file in code page 932. All texts in and out are UTF-8.
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -99,6 +100,10 @@ class IniFile {
   void deleteSection(std::string section);
   void setSection(std::string section, std::vector<std::string> entries);
   void apply(const IniBatch& batch);
+  // Works out the writes from the file as it is now and applies them to those very bytes, so that
+  // a read-modify-write keeps what another program wrote up to that moment. Returns false when
+  // change returned nullopt (nothing to write).
+  bool update(const std::function<std::optional<IniBatch>(const IniSnapshot&)>& change);
   // Whether the last write had to rewrite the file in place (no temporary file could be made
   // in its folder), so the caller can note it.
   bool lastWriteInPlace() const { return lastWriteInPlace_; }

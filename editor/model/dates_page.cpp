@@ -152,20 +152,24 @@ IniBatch DatesPage::specialDatesBatch() const {
 }
 
 void DatesPage::saveSpecialDates(IniFile& file) {
-  // Read at save time: the scheduler's panel may have written the absence list since the page loaded.
-  const IniSnapshot now = file.snapshot();
-  std::vector<std::string> holidays = loadList(now, keys::kHolidaySection, today_);
-  std::vector<std::string> absences = loadList(now, keys::kAbsenceSection, today_);
-  IniBatch batch;
-  if (tables.holidayDates != tables.savedHolidayDates) {
-    holidays = mergeList(tables.savedHolidayDates, tables.holidayDates, holidays);
-    addList(batch, keys::kHolidaySection, holidays);
-  }
-  if (tables.absenceDates != tables.savedAbsenceDates) {
-    absences = mergeList(tables.savedAbsenceDates, tables.absenceDates, absences);
-    addList(batch, keys::kAbsenceSection, absences);
-  }
-  file.apply(batch);
+  // Read at save time, from the bytes the merge is written over: the scheduler's panel may have
+  // written the absence list since the page loaded.
+  std::vector<std::string> holidays;
+  std::vector<std::string> absences;
+  file.update([&](const IniSnapshot& now) {
+    holidays = loadList(now, keys::kHolidaySection, today_);
+    absences = loadList(now, keys::kAbsenceSection, today_);
+    IniBatch batch;
+    if (tables.holidayDates != tables.savedHolidayDates) {
+      holidays = mergeList(tables.savedHolidayDates, tables.holidayDates, holidays);
+      addList(batch, keys::kHolidaySection, holidays);
+    }
+    if (tables.absenceDates != tables.savedAbsenceDates) {
+      absences = mergeList(tables.savedAbsenceDates, tables.absenceDates, absences);
+      addList(batch, keys::kAbsenceSection, absences);
+    }
+    return std::optional<IniBatch>(std::move(batch));
+  });
   tables.holidayDates = tables.savedHolidayDates = std::move(holidays);
   tables.absenceDates = tables.savedAbsenceDates = std::move(absences);
 }

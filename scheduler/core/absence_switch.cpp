@@ -51,18 +51,15 @@ std::optional<IniBatch> absenceRemovalBatch(const IniSnapshot& ini, std::chrono:
 
 AbsenceSwitchResult applyAbsenceAction(IniFile& file, AbsenceAction action, std::chrono::year_month_day today) {
   switch (action) {
+    // The list is read from the very bytes the change is applied to: the editor may save it any time.
     case AbsenceAction::Add:
-      if (const auto batch = absenceAdditionBatch(file.snapshot(), today)) {
-        file.apply(*batch);
-        return AbsenceSwitchResult::Added;
-      }
-      return AbsenceSwitchResult::AlreadyRegistered;
+      return file.update([&](const IniSnapshot& ini) { return absenceAdditionBatch(ini, today); })
+                 ? AbsenceSwitchResult::Added
+                 : AbsenceSwitchResult::AlreadyRegistered;
     case AbsenceAction::Remove:
-      if (const auto batch = absenceRemovalBatch(file.snapshot(), today)) {
-        file.apply(*batch);
-        return AbsenceSwitchResult::Removed;
-      }
-      return AbsenceSwitchResult::NotRegistered;
+      return file.update([&](const IniSnapshot& ini) { return absenceRemovalBatch(ini, today); })
+                 ? AbsenceSwitchResult::Removed
+                 : AbsenceSwitchResult::NotRegistered;
     case AbsenceAction::Refuse:
       return AbsenceSwitchResult::Refused;
     case AbsenceAction::Nothing:

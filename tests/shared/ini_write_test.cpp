@@ -244,5 +244,27 @@ TEST(IniWrite, KeyOfAnotherWriter_KeptBetweenOurWrites) {
             "1=2025/3/1\r\n");
 }
 
+// A read-modify-write works out its change from the bytes it then replaces: what the other
+// program stored up to that moment is what the change is made against.
+TEST(IniWrite, UpdateChangesTheFileAsItIsNow_NothingWhenTheChangeIsNone) {
+  test::TempFolder folder;
+  const auto path = folder / "s.ini";
+  IniFile ours(path);
+  test::writeBytes(path, "[s]\r\nn=1\r\n");
+  const auto increment = [](const IniSnapshot& ini) {
+    return std::optional<IniBatch>(IniBatch().set("s", "n", std::to_string(std::stoi(ini.get("s", "n")) + 1)));
+  };
+  EXPECT_TRUE(ours.update(increment));
+  test::writeBytes(path, "[s]\r\nn=7\r\n");  // the other program
+  EXPECT_TRUE(ours.update(increment));
+  EXPECT_EQ(test::readBytes(path), "[s]\r\nn=8\r\n");
+
+  EXPECT_FALSE(ours.update([](const IniSnapshot&) { return std::optional<IniBatch>(); }));
+  EXPECT_EQ(test::readBytes(path), "[s]\r\nn=8\r\n");
+  IniFile missing(folder / "missing.ini");
+  EXPECT_TRUE(missing.update([](const IniSnapshot&) { return std::optional<IniBatch>(IniBatch()); }));
+  EXPECT_FALSE(std::filesystem::exists(folder / "missing.ini"));
+}
+
 }  // namespace
 }  // namespace sayolt
