@@ -172,7 +172,7 @@ void Scheduler::launchTimedProgram(int number) {
     });
     if (it != running_.end()) {
       it->process->terminate();
-      it->process.reset();
+      running_.erase(it);
       observer().onStop(program.name);
       logEvent("stop", program.name);
     }
@@ -182,6 +182,8 @@ void Scheduler::launchTimedProgram(int number) {
   if (path.empty()) return;
   // A document is not waited for: nothing after it depends on its end.
   Launched launched = launch(LaunchList::Timed, program.name, path);
+  // What ended by itself is forgotten, or the list would grow through months of running.
+  std::erase_if(running_, [](const Running& r) { return !r.process || r.process->hasEnded(); });
   if (launched.process) running_.push_back({program.name, std::move(launched.process)});
 }
 
