@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/file_replace.h"
+#include "shared/utf8_path.h"
 #include "workbook/compound_file.h"
 #include "workbook/conflicts.h"
 #include "workbook/timetable_sheets.h"
@@ -32,10 +33,7 @@ std::optional<std::string> readExisting(const std::filesystem::path& file) {
   return bytes;
 }
 
-std::string fileName(const std::filesystem::path& file) {
-  const auto name = file.filename().u8string();
-  return std::string(name.begin(), name.end());
-}
+std::string fileName(const std::filesystem::path& file) { return utf8FromPath(file.filename()); }
 
 std::string unreadableMessage(const std::filesystem::path& file, const std::string& reason) {
   return fileName(file) + " を書き換えられません（" + reason +

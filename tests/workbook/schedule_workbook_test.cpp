@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "shared/utf8_path.h"
 #include "tests/support/test_files.h"
 #include "tests/workbook/workbook_test_support.h"
 #include "workbook/cell_format.h"
@@ -333,7 +334,7 @@ TEST(ScheduleWorkbook, MessagesNameTheGivenFileInJapaneseOnly) {
   sayolt::test::TempFolder folder;
   // A folder that does not exist: the system's English reason stays out of the message.
   try {
-    writeScheduleWorkbook(folder / "無い" / "週の予定.xls", mondayPlan());
+    writeScheduleWorkbook(folder / "無い" / pathFromUtf8("週の予定.xls"), mondayPlan());
     ADD_FAILURE() << "written into a missing folder";
   } catch (const WorkbookError& error) {
     const std::string message = error.what();
