@@ -26,7 +26,8 @@ class DatesPageWindow : public EditorPage {
   void load() override;
   bool hasUnsavedEdits() const override;
 
-  // The controls, named as the page names them; index of option1 = DateKind.
+ private:
+  // The controls, named as the page names them (tests and tools find them by these names); index of option1 = DateKind.
   std::array<QRadioButton*, 2> option1{};
   QListWidget* list1 = nullptr;
   QLineEdit* text1 = nullptr;
@@ -35,7 +36,6 @@ class DatesPageWindow : public EditorPage {
   QSpinBox* holidayYear = nullptr;
   QPushButton* addNationalHolidays = nullptr;
 
- private:
   void buildControls();
   DateKind shownKind() const;
   std::chrono::year_month_day today() const;

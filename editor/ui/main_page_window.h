@@ -46,7 +46,11 @@ class MainPageWindow : public EditorPage {
   // 閲覧 waits while 作成 writes the file.
   void setViewEnabled(bool enabled);
 
-  // The controls, named as the page names them.
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The controls, named as the page names them (tests and tools find them by these names).
   std::array<QLineEdit*, kGridCells> text1{};
   std::array<QLineEdit*, 2> text2{};
   std::array<QLineEdit*, keys::kAutoPrograms> text3{}, text4{}, text5{};
@@ -62,10 +66,6 @@ class MainPageWindow : public EditorPage {
   QLabel* label15 = nullptr;
   QLabel* label18 = nullptr;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
   void buildControls();
   void setTabOrder();
   void loadPages(PageId lastPage);

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "platform/dialogs.h"
@@ -20,6 +21,19 @@ using widgets::q;
 
 // control_index, the name of one control of an array.
 QString indexed(const char* control, int index);
+
+// A page's control by the name the page gives it ("Command5"; "Text1" and an index for an array),
+// for the tests and screenshot tools that drive a page as a person would.
+template <class Control>
+Control* control(const QWidget& page, const QString& name) {
+  auto* found = page.findChild<Control*>(name);
+  if (!found) throw std::logic_error("no control " + name.toStdString() + " on " + page.objectName().toStdString());
+  return found;
+}
+template <class Control>
+Control* control(const QWidget& page, const char* name, int index) {
+  return control<Control>(page, indexed(name, index));
+}
 
 // A caption that screen readers read as it shows.
 QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect geometry);

@@ -25,7 +25,8 @@ class TimedPageWindow : public EditorPage {
   void load() override;
   bool hasUnsavedEdits() const override;
 
-  // The controls, named as the page names them.
+ private:
+  // The controls, named as the page names them (tests and tools find them by these names).
   QGroupBox* frame1 = nullptr;
   std::array<QRadioButton*, keys::kCategories> option1{};
   std::array<QLabel*, 2 * keys::kSlots> label3{};
@@ -36,7 +37,6 @@ class TimedPageWindow : public EditorPage {
   std::array<QPushButton*, keys::kTimedPrograms> command1{};
   QPushButton *command2 = nullptr, *command3 = nullptr, *command4 = nullptr, *command5 = nullptr, *command6 = nullptr;
 
- private:
   void buildControls();
   void setTabOrder();
   void connectControls();

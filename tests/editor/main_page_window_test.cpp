@@ -9,6 +9,7 @@
 
 #include "editor/model/unsaved_question.h"
 #include "editor/ui/editor_navigator.h"
+#include "editor/ui/page_widgets.h"
 #include "editor/ui/twips.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/editor/editor_files.h"
@@ -66,34 +67,34 @@ TEST_F(MainPageWindowTest, BadCellKeepsFocusAgainstTabClickAndButtons) {
   const std::string before = test::readBytes(path);
   for (const char* bad : {"25:00", "abc"}) {
     fakes.dialogs.messages.clear();
-    retype(p.text1[0], bad);
-    QTest::keyClick(p.text1[0], Qt::Key_Tab);
-    EXPECT_TRUE(p.text1[0]->hasFocus()) << bad;
-    click(p.text1[1]);  // a filled start cell: neither focus nor highlight moves
-    EXPECT_TRUE(p.text1[0]->hasFocus());
-    EXPECT_FALSE(green(p.text1[1]));
-    click(p.command6);  // Copy Monday never runs
-    EXPECT_EQ(p.text1[gridIndex(0, 1, 1)]->text(), "");
-    click(p.command5);  // nor does 設定終了
-    EXPECT_TRUE(p.text1[0]->hasFocus());
+    retype(control<QLineEdit>(p, "Text1", 0), bad);
+    QTest::keyClick(control<QLineEdit>(p, "Text1", 0), Qt::Key_Tab);
+    EXPECT_TRUE(control<QLineEdit>(p, "Text1", 0)->hasFocus()) << bad;
+    click(control<QLineEdit>(p, "Text1", 1));  // a filled start cell: neither focus nor highlight moves
+    EXPECT_TRUE(control<QLineEdit>(p, "Text1", 0)->hasFocus());
+    EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", 1)));
+    click(control<QPushButton>(p, "Command6"));  // Copy Monday never runs
+    EXPECT_EQ(control<QLineEdit>(p, "Text1", gridIndex(0, 1, 1))->text(), "");
+    click(control<QPushButton>(p, "Command5"));  // nor does 設定終了
+    EXPECT_TRUE(control<QLineEdit>(p, "Text1", 0)->hasFocus());
     EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(4, kTimeMessage));
     EXPECT_EQ(fakes.dialogs.titles.back(), "Sayolt設定");
   }
   EXPECT_EQ(test::readBytes(path), before);
 
   // Emptied, the cell lets go; Tab walks to the end cell of the same pair.
-  retype(p.text1[0], "");
-  QTest::keyClick(p.text1[0], Qt::Key_Tab);
-  EXPECT_TRUE(p.text1[gridIndex(1, 0, 0)]->hasFocus());
-  QTest::keyClick(p.text1[gridIndex(1, 0, 0)], Qt::Key_Tab);
-  EXPECT_TRUE(p.text1[gridIndex(0, 0, 1)]->hasFocus());
+  retype(control<QLineEdit>(p, "Text1", 0), "");
+  QTest::keyClick(control<QLineEdit>(p, "Text1", 0), Qt::Key_Tab);
+  EXPECT_TRUE(control<QLineEdit>(p, "Text1", gridIndex(1, 0, 0))->hasFocus());
+  QTest::keyClick(control<QLineEdit>(p, "Text1", gridIndex(1, 0, 0)), Qt::Key_Tab);
+  EXPECT_TRUE(control<QLineEdit>(p, "Text1", gridIndex(0, 0, 1))->hasFocus());
 
   // The day start is checked the same way; closing by the frame is never held up by the check,
   // only asks about the unsaved edit.
-  retype(p.text10, "5時");
-  QTest::keyClick(p.text10, Qt::Key_Backtab);
-  EXPECT_TRUE(p.text10->hasFocus());
-  EXPECT_EQ(p.label18->text(), "(1日の開始時刻  5時)");
+  retype(control<QLineEdit>(p, "Text10"), "5時");
+  QTest::keyClick(control<QLineEdit>(p, "Text10"), Qt::Key_Backtab);
+  EXPECT_TRUE(control<QLineEdit>(p, "Text10")->hasFocus());
+  EXPECT_EQ(control<QLabel>(p, "Label18")->text(), "(1日の開始時刻  5時)");
   fakes.dialogs.messages.clear();
   fakes.dialogs.answers = {MessageAnswer::Yes};
   EXPECT_TRUE(p.close());
@@ -103,12 +104,12 @@ TEST_F(MainPageWindowTest, BadCellKeepsFocusAgainstTabClickAndButtons) {
 
 TEST_F(MainPageWindowTest, AcceptedTimeStaysAsTypedAndIsSaved) {
   MainPageWindow& p = open(kGoodFile);
-  retype(p.text1[0], "9:05");
-  QTest::keyClick(p.text1[0], Qt::Key_Tab);
+  retype(control<QLineEdit>(p, "Text1", 0), "9:05");
+  QTest::keyClick(control<QLineEdit>(p, "Text1", 0), Qt::Key_Tab);
   EXPECT_TRUE(fakes.dialogs.messages.empty());
-  EXPECT_EQ(p.text1[0]->text(), "9:05");
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 0)->text(), "9:05");
   QSignalSpy ended(&p, &EditorPage::endRequested);
-  click(p.command5);
+  click(control<QPushButton>(p, "Command5"));
   EXPECT_EQ(ended.count(), 1);
   EXPECT_EQ(IniSnapshot::load(path).get("起動終了時刻", "0-0-0"), "9:05");
   EXPECT_EQ(IniSnapshot::load(path).get("次回起動", "時刻"), "8:00");
@@ -116,42 +117,42 @@ TEST_F(MainPageWindowTest, AcceptedTimeStaysAsTypedAndIsSaved) {
 
 TEST_F(MainPageWindowTest, StartCellHighlightToggles) {
   MainPageWindow& p = open(kGoodFile);
-  click(p.text1[1]);
-  EXPECT_TRUE(green(p.text1[1]));
-  click(p.text1[1]);
-  EXPECT_FALSE(green(p.text1[1]));
-  click(p.text1[2]);  // empty: never highlighted
-  EXPECT_FALSE(green(p.text1[2]));
-  click(p.text1[gridIndex(1, 0, 0)]);  // an end cell
-  EXPECT_FALSE(green(p.text1[gridIndex(1, 0, 0)]));
+  click(control<QLineEdit>(p, "Text1", 1));
+  EXPECT_TRUE(green(control<QLineEdit>(p, "Text1", 1)));
+  click(control<QLineEdit>(p, "Text1", 1));
+  EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", 1)));
+  click(control<QLineEdit>(p, "Text1", 2));  // empty: never highlighted
+  EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", 2)));
+  click(control<QLineEdit>(p, "Text1", gridIndex(1, 0, 0)));  // an end cell
+  EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", gridIndex(1, 0, 0))));
 }
 
 TEST_F(MainPageWindowTest, ProgramSelectionShowsItsPlanAndDiscardsUncommittedToggles) {
   MainPageWindow& p = open(kGoodFile);
-  click(p.text3[0]);
-  EXPECT_TRUE(green(p.text3[0]));
-  EXPECT_TRUE(green(p.text1[0]));
-  click(p.text1[1]);
-  EXPECT_TRUE(green(p.text1[1]));
-  click(p.text3[1]);  // another program without 確　　定
-  EXPECT_FALSE(green(p.text3[0]));
-  EXPECT_TRUE(green(p.text3[1]));
-  EXPECT_FALSE(green(p.text1[0]));
-  click(p.text3[0]);
-  EXPECT_TRUE(green(p.text1[0]));
-  EXPECT_FALSE(green(p.text1[1]));
+  click(control<QLineEdit>(p, "Text3", 0));
+  EXPECT_TRUE(green(control<QLineEdit>(p, "Text3", 0)));
+  EXPECT_TRUE(green(control<QLineEdit>(p, "Text1", 0)));
+  click(control<QLineEdit>(p, "Text1", 1));
+  EXPECT_TRUE(green(control<QLineEdit>(p, "Text1", 1)));
+  click(control<QLineEdit>(p, "Text3", 1));  // another program without 確　　定
+  EXPECT_FALSE(green(control<QLineEdit>(p, "Text3", 0)));
+  EXPECT_TRUE(green(control<QLineEdit>(p, "Text3", 1)));
+  EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", 0)));
+  click(control<QLineEdit>(p, "Text3", 0));
+  EXPECT_TRUE(green(control<QLineEdit>(p, "Text1", 0)));
+  EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", 1)));
 
-  click(p.text1[1]);
-  click(p.command9);
+  click(control<QLineEdit>(p, "Text1", 1));
+  click(control<QPushButton>(p, "Command9"));
   EXPECT_EQ(context.tables.main.runPlan[0][0][1], "1");
   EXPECT_EQ(context.tables.main.runPlan[0][0][0], "1");
   EXPECT_EQ(context.tables.main.runPlan[0][8][7], "0");
   EXPECT_EQ(context.tables.main.runPlan[1][0][0], "");
 
-  click(p.text3[5]);  // an empty name: nothing selected, no start cell green
-  for (int i = 0; i < kStartCells; ++i) EXPECT_FALSE(green(p.text1[i])) << i;
-  click(p.text1[0]);
-  click(p.command9);
+  click(control<QLineEdit>(p, "Text3", 5));  // an empty name: nothing selected, no start cell green
+  for (int i = 0; i < kStartCells; ++i) EXPECT_FALSE(green(control<QLineEdit>(p, "Text1", i))) << i;
+  click(control<QLineEdit>(p, "Text1", 0));
+  click(control<QPushButton>(p, "Command9"));
   EXPECT_EQ(fakes.dialogs.messages.size(), 1u);
   EXPECT_EQ(context.tables.main.runPlan[0][0][1], "1");
 }
@@ -163,20 +164,20 @@ TEST_F(MainPageWindowTest, CaptionCycleSavesOnlyFromNext) {
   const std::string before = test::readBytes(path);
   QSignalSpy next(&p, &EditorPage::nextRequested);
 
-  click(p.command2);
+  click(control<QPushButton>(p, "Command2"));
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"サーバー2を記入してください"});
   EXPECT_TRUE(p.state().retrying());
-  EXPECT_EQ(p.command2->text(), "もう一度チェックする");
-  EXPECT_EQ(p.command5->text(), "あきらめる\n(保存せず終了)");
+  EXPECT_EQ(control<QPushButton>(p, "Command2")->text(), "もう一度チェックする");
+  EXPECT_EQ(control<QPushButton>(p, "Command5")->text(), "あきらめる\n(保存せず終了)");
 
-  p.text2[1]->setText("time.google.com");
-  click(p.command2);
-  EXPECT_EQ(p.command2->text(), "次へ");
-  EXPECT_EQ(p.command5->text(), "設定終了");
+  control<QLineEdit>(p, "Text2", 1)->setText("time.google.com");
+  click(control<QPushButton>(p, "Command2"));
+  EXPECT_EQ(control<QPushButton>(p, "Command2")->text(), "次へ");
+  EXPECT_EQ(control<QPushButton>(p, "Command5")->text(), "設定終了");
   EXPECT_EQ(next.count(), 0);
   EXPECT_EQ(test::readBytes(path), before);
 
-  click(p.command2);
+  click(control<QPushButton>(p, "Command2"));
   EXPECT_EQ(next.count(), 1);
   EXPECT_EQ(IniSnapshot::load(path).get("NTPサーバー", "サーバー1"), "time.google.com");
 }
@@ -184,23 +185,23 @@ TEST_F(MainPageWindowTest, CaptionCycleSavesOnlyFromNext) {
 TEST_F(MainPageWindowTest, GivingUpEndsWithoutSaving) {
   MainPageWindow& p = open(kGoodFile);
   const std::string before = test::readBytes(path);
-  p.text9->setText("0");
-  click(p.command5);
+  control<QLineEdit>(p, "Text9")->setText("0");
+  click(control<QPushButton>(p, "Command5"));
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"起動時調整時間には1以上の整数値を記入してください"});
   QSignalSpy ended(&p, &EditorPage::endRequested);
-  click(p.command5);
+  click(control<QPushButton>(p, "Command5"));
   EXPECT_EQ(ended.count(), 1);
   EXPECT_EQ(test::readBytes(path), before);
 }
 
 TEST_F(MainPageWindowTest, FilePickerCancelKeepsThePath) {
   MainPageWindow& p = open(kGoodFile);
-  click(p.command1[0]);
-  EXPECT_EQ(p.text4[0]->text(), "C:\\mail.exe");
+  click(control<QPushButton>(p, "Command1", 0));
+  EXPECT_EQ(control<QLineEdit>(p, "Text4", 0)->text(), "C:\\mail.exe");
   EXPECT_EQ(fakes.dialogs.titles.back(), "ファイルの選択");
   fakes.dialogs.openFileAnswer = "C:\\Tools\\new.exe";
-  click(p.command4[4]);
-  EXPECT_EQ(p.text7[4]->text(), "C:\\Tools\\new.exe");
+  click(control<QPushButton>(p, "Command4", 4));
+  EXPECT_EQ(control<QLineEdit>(p, "Text7", 4)->text(), "C:\\Tools\\new.exe");
 }
 
 TEST_F(MainPageWindowTest, RestartSavesWithoutCheckThenRestartsTheScheduler) {
@@ -208,10 +209,10 @@ TEST_F(MainPageWindowTest, RestartSavesWithoutCheckThenRestartsTheScheduler) {
   const std::string program = (folder / "Sayolt_123").string();
   fakes.processes.files.insert(program);
   MainPageWindow& p = open(kGoodFile);
-  EXPECT_TRUE(p.command3->isEnabled());
-  p.text2[0]->clear();  // would fail the check
-  p.text9->setText("abc");
-  click(p.command3);
+  EXPECT_TRUE(control<QPushButton>(p, "Command3")->isEnabled());
+  control<QLineEdit>(p, "Text2", 0)->clear();  // would fail the check
+  control<QLineEdit>(p, "Text9")->setText("abc");
+  click(control<QPushButton>(p, "Command3"));
   EXPECT_EQ(IniSnapshot::load(path).get("NTPサーバー", "サーバー0"), "");
   EXPECT_EQ(IniSnapshot::load(path).get("起動時調整時間", "時間"), "30");
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{kToleranceKeptMessage});
@@ -221,21 +222,21 @@ TEST_F(MainPageWindowTest, RestartSavesWithoutCheckThenRestartsTheScheduler) {
 }
 
 TEST_F(MainPageWindowTest, RestartIsOfferedOnlyWhileTheSchedulerRuns) {
-  EXPECT_FALSE(open(kGoodFile).command3->isEnabled());
+  EXPECT_FALSE(control<QPushButton>(open(kGoodFile), "Command3")->isEnabled());
   fakes.instances.held.insert(kSchedulerInstanceName);
-  EXPECT_TRUE(open(kGoodFile).command3->isEnabled());
+  EXPECT_TRUE(control<QPushButton>(open(kGoodFile), "Command3")->isEnabled());
 }
 
 TEST_F(MainPageWindowTest, EveryControlIsNamedAndPlacedAndNoCaptionIsClipped) {
   MainPageWindow& p = open(test::fullSettingsText());
-  EXPECT_EQ(p.text1[gridIndex(0, 3, 1)]->geometry(), twipsRect(1920, 2400, 735, 270));
-  EXPECT_EQ(p.text1[gridIndex(1, 8, 7)]->geometry(), twipsRect(6240, 5640, 735, 270));
-  EXPECT_EQ(p.text8[4]->geometry(), twipsRect(12120, 5640, 495, 255));
-  EXPECT_EQ(p.text1[gridIndex(0, 0, 0)]->accessibleName(), "月曜日 起動 1");
-  EXPECT_EQ(p.text1[gridIndex(1, 8, 7)]->accessibleName(), "不在 終了 8");
-  EXPECT_EQ(p.text3[2]->accessibleName(), "自動実行 プログラム名 3");
-  EXPECT_EQ(p.text7[0]->accessibleName(), "手動実行 パス 1");
-  EXPECT_EQ(p.command9->text(), "確　　定");
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", gridIndex(0, 3, 1))->geometry(), twipsRect(1920, 2400, 735, 270));
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", gridIndex(1, 8, 7))->geometry(), twipsRect(6240, 5640, 735, 270));
+  EXPECT_EQ(control<QLineEdit>(p, "Text8", 4)->geometry(), twipsRect(12120, 5640, 495, 255));
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", gridIndex(0, 0, 0))->accessibleName(), "月曜日 起動 1");
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", gridIndex(1, 8, 7))->accessibleName(), "不在 終了 8");
+  EXPECT_EQ(control<QLineEdit>(p, "Text3", 2)->accessibleName(), "自動実行 プログラム名 3");
+  EXPECT_EQ(control<QLineEdit>(p, "Text7", 0)->accessibleName(), "手動実行 パス 1");
+  EXPECT_EQ(control<QPushButton>(p, "Command9")->text(), "確　　定");
 
   for (QWidget* w : p.findChildren<QWidget*>()) {
     if (w->isWindow() || !w->isVisibleTo(&p) || w->parentWidget() != &p) continue;
@@ -256,13 +257,14 @@ TEST_F(MainPageWindowTest, EveryControlIsNamedAndPlacedAndNoCaptionIsClipped) {
     }
   }
   // The two-line caption of the retry state fits its button too.
-  p.text9->clear();
-  click(p.command5);
-  ASSERT_EQ(p.command5->text(), "あきらめる\n(保存せず終了)");
-  const QFontMetrics fm(p.command5->font());
-  EXPECT_LE(2 * fm.height(), p.command5->height() - 2);
-  EXPECT_LE(fm.horizontalAdvance("(保存せず終了)"), p.command5->width() - 4);
-  EXPECT_LE(QFontMetrics(p.command2->font()).horizontalAdvance("もう一度チェックする"), p.command2->width() - 4);
+  control<QLineEdit>(p, "Text9")->clear();
+  click(control<QPushButton>(p, "Command5"));
+  ASSERT_EQ(control<QPushButton>(p, "Command5")->text(), "あきらめる\n(保存せず終了)");
+  const QFontMetrics fm(control<QPushButton>(p, "Command5")->font());
+  EXPECT_LE(2 * fm.height(), control<QPushButton>(p, "Command5")->height() - 2);
+  EXPECT_LE(fm.horizontalAdvance("(保存せず終了)"), control<QPushButton>(p, "Command5")->width() - 4);
+  EXPECT_LE(QFontMetrics(control<QPushButton>(p, "Command2")->font()).horizontalAdvance("もう一度チェックする"),
+            control<QPushButton>(p, "Command2")->width() - 4);
 }
 
 struct RepairTest : MainPageWindowTest {
@@ -299,10 +301,11 @@ TEST_F(RepairTest, YesErasesTheDamagedPageAndShowsDefaults) {
   fakes.dialogs.answers = {MessageAnswer::Yes};
   ASSERT_TRUE(start());
   auto* p = static_cast<MainPageWindow*>(navigator->currentPage());
-  EXPECT_EQ(p->text10->text(), "0:00");
-  EXPECT_EQ(p->text1[0]->text(), "");
-  EXPECT_FALSE(p->option1[0]->isChecked() || p->option1[1]->isChecked());
-  EXPECT_TRUE(p->command3->isEnabled());
+  EXPECT_EQ(control<QLineEdit>(*p, "Text10")->text(), "0:00");
+  EXPECT_EQ(control<QLineEdit>(*p, "Text1", 0)->text(), "");
+  EXPECT_FALSE(control<QRadioButton>(*p, "Option1", 0)->isChecked() ||
+               control<QRadioButton>(*p, "Option1", 1)->isChecked());
+  EXPECT_TRUE(control<QPushButton>(*p, "Command3")->isEnabled());
   EXPECT_EQ(test::readIniText(path), "[次回起動]\r\n時刻=8:00\r\n[祝日]\r\n登録日1=2027/1/1\r\n");
 }
 
@@ -331,10 +334,13 @@ TEST_F(MainPageWindowTest, PressWithoutMouseRunsTheFocusedFieldsCheckFirst) {
   p.setWorkbookActions([&built](MainPageWindow&) { built = true; }, [&built](MainPageWindow&) { built = true; });
   const std::string before = test::readBytes(path);
   QSignalSpy next(&p, &EditorPage::nextRequested), end(&p, &EditorPage::endRequested);
-  for (QLineEdit* field : {p.text10, p.text1[0]}) {
+  for (QLineEdit* field : {control<QLineEdit>(p, "Text10"), control<QLineEdit>(p, "Text1", 0)}) {
     retype(field, "25:00");
-    for (QPushButton* button : {p.command2, p.command5, p.command3, p.command6, p.command9, p.command7, p.command8,
-                                p.command1[0], p.command4[0]}) {
+    for (QPushButton* button :
+         {control<QPushButton>(p, "Command2"), control<QPushButton>(p, "Command5"), control<QPushButton>(p, "Command3"),
+          control<QPushButton>(p, "Command6"), control<QPushButton>(p, "Command9"), control<QPushButton>(p, "Command7"),
+          control<QPushButton>(p, "Command8"), control<QPushButton>(p, "Command1", 0),
+          control<QPushButton>(p, "Command4", 0)}) {
       fakes.dialogs.messages.clear();
       button->click();
       EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{kTimeMessage}) << button->objectName().toStdString();
@@ -351,16 +357,16 @@ TEST_F(MainPageWindowTest, PressWithoutMouseRunsTheFocusedFieldsCheckFirst) {
 
 TEST_F(MainPageWindowTest, FullWidthTimesAreAcceptedShownAndSavedHalfWidth) {
   MainPageWindow& p = open(kGoodFile);
-  retype(p.text1[0], "８：００");
-  QTest::keyClick(p.text1[0], Qt::Key_Tab);
+  retype(control<QLineEdit>(p, "Text1", 0), "８：００");
+  QTest::keyClick(control<QLineEdit>(p, "Text1", 0), Qt::Key_Tab);
   EXPECT_TRUE(fakes.dialogs.messages.empty());
-  EXPECT_EQ(p.text1[0]->text(), "8:00");
-  retype(p.text1[1], "１２：３０");
-  retype(p.text10, "５：３０");
-  EXPECT_EQ(p.label18->accessibleName(), "1日の開始時刻 (1日の開始時刻  5:30)");
-  p.command5->click();  // Press with the focus still in the day start
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 0)->text(), "8:00");
+  retype(control<QLineEdit>(p, "Text1", 1), "１２：３０");
+  retype(control<QLineEdit>(p, "Text10"), "５：３０");
+  EXPECT_EQ(control<QLabel>(p, "Label18")->accessibleName(), "1日の開始時刻 (1日の開始時刻  5:30)");
+  control<QPushButton>(p, "Command5")->click();  // Press with the focus still in the day start
   EXPECT_TRUE(fakes.dialogs.messages.empty());
-  EXPECT_EQ(p.text10->text(), "5:30");
+  EXPECT_EQ(control<QLineEdit>(p, "Text10")->text(), "5:30");
   const IniSnapshot saved = IniSnapshot::load(path);
   EXPECT_EQ(saved.get("起動終了時刻", "0-0-1"), "12:30");
   EXPECT_EQ(saved.get("一日の区切り", "時刻"), "330");
@@ -368,21 +374,21 @@ TEST_F(MainPageWindowTest, FullWidthTimesAreAcceptedShownAndSavedHalfWidth) {
 
 TEST_F(MainPageWindowTest, RetryCaptionsAreTheButtonsAccessibleNames) {
   MainPageWindow& p = open(kGoodFile);
-  EXPECT_EQ(p.command2->accessibleName(), "次へ");
-  p.text9->clear();
-  p.command2->click();
-  EXPECT_EQ(p.command2->accessibleName(), "もう一度チェックする");
-  EXPECT_EQ(p.command5->accessibleName(), "あきらめる(保存せず終了)");
-  p.text9->setText("30");
-  p.command2->click();
-  EXPECT_EQ(p.command2->accessibleName(), "次へ");
-  EXPECT_EQ(p.command5->accessibleName(), "設定終了");
+  EXPECT_EQ(control<QPushButton>(p, "Command2")->accessibleName(), "次へ");
+  control<QLineEdit>(p, "Text9")->clear();
+  control<QPushButton>(p, "Command2")->click();
+  EXPECT_EQ(control<QPushButton>(p, "Command2")->accessibleName(), "もう一度チェックする");
+  EXPECT_EQ(control<QPushButton>(p, "Command5")->accessibleName(), "あきらめる(保存せず終了)");
+  control<QLineEdit>(p, "Text9")->setText("30");
+  control<QPushButton>(p, "Command2")->click();
+  EXPECT_EQ(control<QPushButton>(p, "Command2")->accessibleName(), "次へ");
+  EXPECT_EQ(control<QPushButton>(p, "Command5")->accessibleName(), "設定終了");
 }
 
 TEST_F(MainPageWindowTest, RestartWithoutTheProgramLeavesTheRunningSchedulerAlone) {
   fakes.instances.held.insert(kSchedulerInstanceName);
   MainPageWindow& p = open(kGoodFile);
-  p.command3->click();
+  control<QPushButton>(p, "Command3")->click();
   EXPECT_TRUE(fakes.instances.closeRequests.empty());
   EXPECT_TRUE(fakes.instances.isHeld(kSchedulerInstanceName));
   EXPECT_TRUE(fakes.processes.started.empty());
@@ -398,12 +404,14 @@ TEST_F(MainPageWindowTest, FrameCloseAsksOnlyWithUnsavedEditsAndNoKeepsThePage) 
   EXPECT_TRUE(fakes.dialogs.questions.empty());
 
   for (const auto& edit : std::vector<std::function<void(MainPageWindow&)>>{
-           [](MainPageWindow& w) { w.text2[0]->setText("pool.ntp.org"); },
-           [](MainPageWindow& w) { w.check1->setChecked(!w.check1->isChecked()); },
+           [](MainPageWindow& w) { control<QLineEdit>(w, "Text2", 0)->setText("pool.ntp.org"); },
+           [](MainPageWindow& w) {
+             control<QCheckBox>(w, "Check1")->setChecked(!control<QCheckBox>(w, "Check1")->isChecked());
+           },
            [this](MainPageWindow& w) {  // a committed run plan
-             click(w.text3[1]);
-             click(w.text1[0]);
-             click(w.command9);
+             click(control<QLineEdit>(w, "Text3", 1));
+             click(control<QLineEdit>(w, "Text1", 0));
+             click(control<QPushButton>(w, "Command9"));
            },
        }) {
     MainPageWindow& q = open(kGoodFile);
@@ -422,9 +430,9 @@ TEST_F(MainPageWindowTest, FrameCloseAsksOnlyWithUnsavedEditsAndNoKeepsThePage) 
 TEST_F(MainPageWindowTest, UnstorableTextIsToldInJapaneseNamingTheField) {
   MainPageWindow& p = open(kGoodFile);
   const std::string before = test::readBytes(path);
-  p.text3[0]->setText(QString::fromUtf8("한글メモ"));
+  control<QLineEdit>(p, "Text3", 0)->setText(QString::fromUtf8("한글メモ"));
   QSignalSpy end(&p, &EditorPage::endRequested);
-  p.command5->click();
+  control<QPushButton>(p, "Command5")->click();
   EXPECT_EQ(end.count(), 0);
   EXPECT_EQ(
       fakes.dialogs.messages,

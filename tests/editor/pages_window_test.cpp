@@ -10,6 +10,7 @@
 #include "editor/ui/dates_page_window.h"
 #include "editor/ui/editor_navigator.h"
 #include "editor/ui/main_page_window.h"
+#include "editor/ui/page_widgets.h"
 #include "editor/ui/timed_page_window.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/editor/editor_files.h"
@@ -88,51 +89,51 @@ struct PagesWindowTest : ::testing::Test {
 
 TEST_F(PagesWindowTest, NumberFieldRefusesZeroTwentyOneAndTextAndKeepsTheFocus) {
   auto& p = open<TimedPageWindow>();
-  EXPECT_EQ(p.text2[0]->text(), "3");  // stored 2, shown one-based
-  EXPECT_EQ(p.label6[0]->text(), "日報");
+  EXPECT_EQ(control<QLineEdit>(p, "Text2", 0)->text(), "3");  // stored 2, shown one-based
+  EXPECT_EQ(control<QLabel>(p, "Label6", 0)->text(), "日報");
   for (const char* bad : {"0", "21", "abc", "1"}) {  // program 1 has no name
     fakes.dialogs.messages.clear();
-    retype(p.text2[5], bad);
-    EXPECT_EQ(p.label6[5]->text(), "") << bad;
-    QTest::keyClick(p.text2[5], Qt::Key_Tab);
-    EXPECT_TRUE(p.text2[5]->hasFocus()) << bad;
-    click(p.option1[2]);  // no other category either
-    EXPECT_TRUE(p.option1[0]->isChecked());
+    retype(control<QLineEdit>(p, "Text2", 5), bad);
+    EXPECT_EQ(control<QLabel>(p, "Label6", 5)->text(), "") << bad;
+    QTest::keyClick(control<QLineEdit>(p, "Text2", 5), Qt::Key_Tab);
+    EXPECT_TRUE(control<QLineEdit>(p, "Text2", 5)->hasFocus()) << bad;
+    click(control<QRadioButton>(p, "Option1", 2));  // no other category either
+    EXPECT_TRUE(control<QRadioButton>(p, "Option1", 0)->isChecked());
     EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(2, "プログラム番号が相違しています"));
   }
-  retype(p.text2[5], "3");
-  EXPECT_EQ(p.label6[5]->text(), "日報");
-  QTest::keyClick(p.text2[5], Qt::Key_Tab);
-  EXPECT_FALSE(p.text2[5]->hasFocus());
+  retype(control<QLineEdit>(p, "Text2", 5), "3");
+  EXPECT_EQ(control<QLabel>(p, "Label6", 5)->text(), "日報");
+  QTest::keyClick(control<QLineEdit>(p, "Text2", 5), Qt::Key_Tab);
+  EXPECT_FALSE(control<QLineEdit>(p, "Text2", 5)->hasFocus());
 
   // A start time that is no time keeps the focus without a message.
   fakes.dialogs.messages.clear();
-  retype(p.text1[5], "25:00");
-  QTest::keyClick(p.text1[5], Qt::Key_Tab);
-  EXPECT_TRUE(p.text1[5]->hasFocus());
+  retype(control<QLineEdit>(p, "Text1", 5), "25:00");
+  QTest::keyClick(control<QLineEdit>(p, "Text1", 5), Qt::Key_Tab);
+  EXPECT_TRUE(control<QLineEdit>(p, "Text1", 5)->hasFocus());
   EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
 
 TEST_F(PagesWindowTest, CategoriesKeepTheirEditsAndTheSaveStoresZeroBasedNumbers) {
   auto& p = open<TimedPageWindow>();
-  click(p.option1[5]);  // 土曜日
-  retype(p.text1[29], "23:30");
-  retype(p.text2[29], "3");
-  click(p.option1[0]);
-  EXPECT_EQ(p.text1[0]->text(), "9:00");
-  EXPECT_EQ(p.text1[29]->text(), "");
-  click(p.option1[5]);
-  EXPECT_EQ(p.text1[29]->text(), "23:30");
-  EXPECT_EQ(p.label6[29]->text(), "日報");
+  click(control<QRadioButton>(p, "Option1", 5));  // 土曜日
+  retype(control<QLineEdit>(p, "Text1", 29), "23:30");
+  retype(control<QLineEdit>(p, "Text2", 29), "3");
+  click(control<QRadioButton>(p, "Option1", 0));
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 0)->text(), "9:00");
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 29)->text(), "");
+  click(control<QRadioButton>(p, "Option1", 5));
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 29)->text(), "23:30");
+  EXPECT_EQ(control<QLabel>(p, "Label6", 29)->text(), "日報");
 
   // Copy Monday with 火曜日 shown: the grid shows the copy, so a later edit keeps it.
-  click(p.option1[1]);
-  click(p.command4);
-  EXPECT_EQ(p.text1[0]->text(), "9:00");
-  EXPECT_EQ(p.text2[0]->text(), "3");
+  click(control<QRadioButton>(p, "Option1", 1));
+  click(control<QPushButton>(p, "Command4"));
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 0)->text(), "9:00");
+  EXPECT_EQ(control<QLineEdit>(p, "Text2", 0)->text(), "3");
 
   QSignalSpy next(&p, &EditorPage::nextRequested);
-  click(p.command5);
+  click(control<QPushButton>(p, "Command5"));
   ASSERT_EQ(next.count(), 1);
   const std::string saved = test::readIniText(path);
   EXPECT_NE(saved.find("開始時刻5-29=23:30\r\n番号5-29=2\r\n"), std::string::npos);
@@ -143,19 +144,21 @@ TEST_F(PagesWindowTest, CategoriesKeepTheirEditsAndTheSaveStoresZeroBasedNumbers
 TEST_F(PagesWindowTest, IncompleteSlotStopsEveryLeavingButtonAndCancelRestoresTheCategory) {
   auto& p = open<TimedPageWindow>();
   const std::string before = test::readBytes(path);
-  click(p.option1[2]);
-  retype(p.text1[3], "10:00");  // no number
-  QTest::keyClick(p.text1[3], Qt::Key_Tab);
+  click(control<QRadioButton>(p, "Option1", 2));
+  retype(control<QLineEdit>(p, "Text1", 3), "10:00");  // no number
+  QTest::keyClick(control<QLineEdit>(p, "Text1", 3), Qt::Key_Tab);
   QSignalSpy back(&p, &EditorPage::backRequested), next(&p, &EditorPage::nextRequested),
       end(&p, &EditorPage::endRequested);
-  for (QPushButton* button : {p.command3, p.command5, p.command2}) click(button);
+  for (QPushButton* button :
+       {control<QPushButton>(p, "Command3"), control<QPushButton>(p, "Command5"), control<QPushButton>(p, "Command2")})
+    click(button);
   EXPECT_EQ(back.count() + next.count() + end.count(), 0);
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(3, "水曜日のプログラム設定に記入漏れがあります"));
   EXPECT_EQ(test::readBytes(path), before);
 
-  click(p.command6);  // キャンセル
-  EXPECT_EQ(p.text1[3]->text(), "");
-  click(p.command2);
+  click(control<QPushButton>(p, "Command6"));  // キャンセル
+  EXPECT_EQ(control<QLineEdit>(p, "Text1", 3)->text(), "");
+  click(control<QPushButton>(p, "Command2"));
   EXPECT_EQ(end.count(), 1);
   EXPECT_EQ(test::readBytes(path), before);  // nothing changed, nothing written
 }
@@ -163,7 +166,7 @@ TEST_F(PagesWindowTest, IncompleteSlotStopsEveryLeavingButtonAndCancelRestoresTh
 TEST_F(PagesWindowTest, FrameCloseAsksOnlyWhenSomethingChanged) {
   auto& p = open<TimedPageWindow>();
   QSignalSpy closed(&p, &EditorPage::closedByFrame);
-  retype(p.text3[0], "同期");
+  retype(control<QLineEdit>(p, "Text3", 0), "同期");
   fakes.dialogs.answers = {MessageAnswer::No};
   EXPECT_FALSE(p.close());
   EXPECT_TRUE(p.isVisible());
@@ -181,35 +184,35 @@ TEST_F(PagesWindowTest, FrameCloseAsksOnlyWhenSomethingChanged) {
 
 TEST_F(PagesWindowTest, DatesPageSwitchesKindsWithoutLosingEdits) {
   auto& p = open<DatesPageWindow>();
-  EXPECT_TRUE(p.option1[1]->isChecked());              // 不在 first
-  EXPECT_EQ(lines(p.list1), QStringList{"2027/1/5"});  // 2026/12/28 has passed
-  EXPECT_FALSE(p.addNationalHolidays->isVisible());
+  EXPECT_TRUE(control<QRadioButton>(p, "Option1", 1)->isChecked());             // 不在 first
+  EXPECT_EQ(lines(control<QListWidget>(p, "List1")), QStringList{"2027/1/5"});  // 2026/12/28 has passed
+  EXPECT_FALSE(control<QPushButton>(p, "AddNationalHolidays")->isVisible());
 
-  retype(p.text1, "abc");
-  QTest::keyClick(p.text1, Qt::Key_Tab);
-  EXPECT_TRUE(p.text1->hasFocus());
-  click(p.command1);  // 追加 is not reached either, but the refusal says why each time
+  retype(control<QLineEdit>(p, "Text1"), "abc");
+  QTest::keyClick(control<QLineEdit>(p, "Text1"), Qt::Key_Tab);
+  EXPECT_TRUE(control<QLineEdit>(p, "Text1")->hasFocus());
+  click(control<QPushButton>(p, "Command1"));  // 追加 is not reached either, but the refusal says why each time
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(2, "年月日をyyyy/m/dの形式で記入してください"));
   fakes.dialogs.messages.clear();
-  retype(p.text1, "2099/01/05");
-  click(p.command1);
-  EXPECT_EQ(lines(p.list1), (QStringList{"2027/1/5", "2099/1/5"}));
-  EXPECT_EQ(p.text1->text(), "");
+  retype(control<QLineEdit>(p, "Text1"), "2099/01/05");
+  click(control<QPushButton>(p, "Command1"));
+  EXPECT_EQ(lines(control<QListWidget>(p, "List1")), (QStringList{"2027/1/5", "2099/1/5"}));
+  EXPECT_EQ(control<QLineEdit>(p, "Text1")->text(), "");
 
-  click(p.option1[0]);
-  EXPECT_EQ(lines(p.list1), QStringList{"2027/2/11"});
-  EXPECT_TRUE(p.addNationalHolidays->isVisible());
-  EXPECT_EQ(p.holidayYear->value(), 2027);
-  click(p.addNationalHolidays);
-  EXPECT_EQ(p.list1->count(), 16);  // 2/11 was there already; 1/1 has passed
-  p.list1->setCurrentRow(0);
-  click(p.command2);  // 削除
-  EXPECT_EQ(p.list1->item(0)->text(), "2027/1/11");
+  click(control<QRadioButton>(p, "Option1", 0));
+  EXPECT_EQ(lines(control<QListWidget>(p, "List1")), QStringList{"2027/2/11"});
+  EXPECT_TRUE(control<QPushButton>(p, "AddNationalHolidays")->isVisible());
+  EXPECT_EQ(control<QSpinBox>(p, "HolidayYear")->value(), 2027);
+  click(control<QPushButton>(p, "AddNationalHolidays"));
+  EXPECT_EQ(control<QListWidget>(p, "List1")->count(), 16);  // 2/11 was there already; 1/1 has passed
+  control<QListWidget>(p, "List1")->setCurrentRow(0);
+  click(control<QPushButton>(p, "Command2"));  // 削除
+  EXPECT_EQ(control<QListWidget>(p, "List1")->item(0)->text(), "2027/1/11");
 
-  click(p.option1[1]);
-  EXPECT_EQ(lines(p.list1), (QStringList{"2027/1/5", "2099/1/5"}));
+  click(control<QRadioButton>(p, "Option1", 1));
+  EXPECT_EQ(lines(control<QListWidget>(p, "List1")), (QStringList{"2027/1/5", "2099/1/5"}));
   QSignalSpy back(&p, &EditorPage::backRequested);
-  click(p.command3);
+  click(control<QPushButton>(p, "Command3"));
   ASSERT_EQ(back.count(), 1);
   const std::string saved = test::readIniText(path);
   EXPECT_NE(saved.find("[不在]\r\n登録日1=2027/1/5\r\n登録日2=2099/1/5\r\n"), std::string::npos);
@@ -229,32 +232,32 @@ TEST_F(PagesWindowTest, WalkThroughThePagesKeepsWhatWasSaved) {
     return std::make_unique<DatesPageWindow>(c);
   });
   ASSERT_TRUE(navigator.start());
-  click(static_cast<MainPageWindow*>(navigator.currentPage())->command2);
+  click(control<QPushButton>(*navigator.currentPage(), "Command2"));
   ASSERT_EQ(navigator.currentPageId(), PageId::TimedPrograms);
 
   auto* timed = static_cast<TimedPageWindow*>(navigator.currentPage());
-  EXPECT_EQ(timed->label3[0]->text(), "8:00");  // the main page's times for reference
-  EXPECT_EQ(timed->label3[0]->accessibleName(), "参照 開始時刻 1 8:00");
-  EXPECT_EQ(timed->label3[8]->text(), "17:00");
-  retype(timed->text1[1], "12:00");
-  retype(timed->text2[1], "3");
-  click(timed->command5);
+  EXPECT_EQ(control<QLabel>(*timed, "Label3", 0)->text(), "8:00");  // the main page's times for reference
+  EXPECT_EQ(control<QLabel>(*timed, "Label3", 0)->accessibleName(), "参照 開始時刻 1 8:00");
+  EXPECT_EQ(control<QLabel>(*timed, "Label3", 8)->text(), "17:00");
+  retype(control<QLineEdit>(*timed, "Text1", 1), "12:00");
+  retype(control<QLineEdit>(*timed, "Text2", 1), "3");
+  click(control<QPushButton>(*timed, "Command5"));
   ASSERT_EQ(navigator.currentPageId(), PageId::Dates);
 
   auto* dates = static_cast<DatesPageWindow*>(navigator.currentPage());
-  retype(dates->text1, "2027/3/1");
-  click(dates->command1);
-  click(dates->command3);
+  retype(control<QLineEdit>(*dates, "Text1"), "2027/3/1");
+  click(control<QPushButton>(*dates, "Command1"));
+  click(control<QPushButton>(*dates, "Command3"));
   ASSERT_EQ(navigator.currentPageId(), PageId::TimedPrograms);
   timed = static_cast<TimedPageWindow*>(navigator.currentPage());
-  EXPECT_EQ(timed->text1[1]->text(), "12:00");
-  EXPECT_EQ(timed->text2[1]->text(), "3");
+  EXPECT_EQ(control<QLineEdit>(*timed, "Text1", 1)->text(), "12:00");
+  EXPECT_EQ(control<QLineEdit>(*timed, "Text2", 1)->text(), "3");
   EXPECT_NE(test::readIniText(path).find("登録日2=2027/3/1"), std::string::npos);
 
-  click(timed->command3);
+  click(control<QPushButton>(*timed, "Command3"));
   ASSERT_EQ(navigator.currentPageId(), PageId::Main);
   QSignalSpy ended(&navigator, &EditorNavigator::editorEnded);
-  click(static_cast<MainPageWindow*>(navigator.currentPage())->command5);
+  click(control<QPushButton>(*navigator.currentPage(), "Command5"));
   EXPECT_EQ(ended.count(), 1);
   EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
@@ -266,16 +269,19 @@ TEST_F(PagesWindowTest, TimedPageChecksTheFocusedFieldOnPressAndStoresTextSetWit
   QSignalSpy back(&p, &EditorPage::backRequested), next(&p, &EditorPage::nextRequested),
       end(&p, &EditorPage::endRequested);
   for (const char* number : {"21", "0", "-0.4", "1"}) {  // program 1 has no name
-    retype(p.text2[1], number);
-    for (QAbstractButton* control : std::initializer_list<QAbstractButton*>{
-             p.command5, p.command3, p.command2, p.command4, p.command6, p.command1[0], p.option1[3]}) {
+    retype(control<QLineEdit>(p, "Text2", 1), number);
+    for (QAbstractButton* pressed : std::initializer_list<QAbstractButton*>{
+             control<QPushButton>(p, "Command5"), control<QPushButton>(p, "Command3"),
+             control<QPushButton>(p, "Command2"), control<QPushButton>(p, "Command4"),
+             control<QPushButton>(p, "Command6"), control<QPushButton>(p, "Command1", 0),
+             control<QRadioButton>(p, "Option1", 3)}) {
       fakes.dialogs.messages.clear();
-      control->click();
+      pressed->click();
       EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"プログラム番号が相違しています"})
-          << number << " " << control->objectName().toStdString();
-      EXPECT_TRUE(p.text2[1]->hasFocus());
+          << number << " " << pressed->objectName().toStdString();
+      EXPECT_TRUE(control<QLineEdit>(p, "Text2", 1)->hasFocus());
     }
-    EXPECT_TRUE(p.option1[0]->isChecked());  // the category did not change
+    EXPECT_TRUE(control<QRadioButton>(p, "Option1", 0)->isChecked());  // the category did not change
     // Whatever was typed on the way, the table holds only a program the scheduler knows.
     const std::string stored = context.tables.timed.runPrograms[0][1];
     EXPECT_TRUE(stored.empty() || (std::stoi(stored) >= 0 && std::stoi(stored) < 20)) << number << " " << stored;
@@ -284,13 +290,13 @@ TEST_F(PagesWindowTest, TimedPageChecksTheFocusedFieldOnPressAndStoresTextSetWit
   EXPECT_EQ(test::readBytes(path), before);
 
   // Set without typing, away from the focus; full-width digits as an IME gives them.
-  retype(p.text2[1], "");
-  p.text1[2]->setText(QString::fromUtf8("１２：３０"));
-  p.text2[2]->setText(QString::fromUtf8("３"));
-  EXPECT_EQ(p.label6[2]->text(), "日報");
-  EXPECT_EQ(p.label6[2]->accessibleName(), "プログラム名 3 日報");  // heard with its value
+  retype(control<QLineEdit>(p, "Text2", 1), "");
+  control<QLineEdit>(p, "Text1", 2)->setText(QString::fromUtf8("１２：３０"));
+  control<QLineEdit>(p, "Text2", 2)->setText(QString::fromUtf8("３"));
+  EXPECT_EQ(control<QLabel>(p, "Label6", 2)->text(), "日報");
+  EXPECT_EQ(control<QLabel>(p, "Label6", 2)->accessibleName(), "プログラム名 3 日報");  // heard with its value
   fakes.dialogs.messages.clear();
-  p.command2->click();
+  control<QPushButton>(p, "Command2")->click();
   EXPECT_EQ(end.count(), 1);
   EXPECT_TRUE(fakes.dialogs.messages.empty());
   const std::string saved = test::readIniText(path);
@@ -299,20 +305,22 @@ TEST_F(PagesWindowTest, TimedPageChecksTheFocusedFieldOnPressAndStoresTextSetWit
 
 TEST_F(PagesWindowTest, DatesPageAcceptsFullWidthDatesAndSaysWhyAnAddIsRefused) {
   auto& p = open<DatesPageWindow>();
-  retype(p.text1, "２０９９／１／５");
-  p.command1->click();
-  EXPECT_EQ(lines(p.list1), (QStringList{"2027/1/5", "2099/1/5"}));
+  retype(control<QLineEdit>(p, "Text1"), "２０９９／１／５");
+  control<QPushButton>(p, "Command1")->click();
+  EXPECT_EQ(lines(control<QListWidget>(p, "List1")), (QStringList{"2027/1/5", "2099/1/5"}));
   EXPECT_TRUE(fakes.dialogs.messages.empty());
 
-  retype(p.text1, "2027/1/3");  // the day before today
-  p.command1->click();
+  retype(control<QLineEdit>(p, "Text1"), "2027/1/3");  // the day before today
+  control<QPushButton>(p, "Command1")->click();
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"今日より前の日付は登録できません"});
-  EXPECT_EQ(lines(p.list1), (QStringList{"2027/1/5", "2099/1/5"}));
+  EXPECT_EQ(lines(control<QListWidget>(p, "List1")), (QStringList{"2027/1/5", "2099/1/5"}));
 
   fakes.dialogs.messages.clear();
-  retype(p.text1, "3/1");
+  retype(control<QLineEdit>(p, "Text1"), "3/1");
   QSignalSpy end(&p, &EditorPage::endRequested);
-  for (QPushButton* button : {p.command1, p.command2, p.command4}) button->click();
+  for (QPushButton* button :
+       {control<QPushButton>(p, "Command1"), control<QPushButton>(p, "Command2"), control<QPushButton>(p, "Command4")})
+    button->click();
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>(3, "年月日をyyyy/m/dの形式で記入してください"));
   EXPECT_EQ(end.count(), 0);
 }

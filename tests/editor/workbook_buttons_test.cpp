@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include "editor/ui/page_widgets.h"
 #include "platform/fake/fake_workbook_viewer.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/editor/editor_files.h"
@@ -59,51 +60,51 @@ struct WorkbookButtonsTest : ::testing::Test {
 };
 
 TEST_F(WorkbookButtonsTest, BuildSavesThenWritesTheWorkbook) {
-  EXPECT_TRUE(page.command7->isEnabled());
-  page.text1[0]->setText("7:30");  // Monday's first start, not saved yet
-  page.command7->click();
-  EXPECT_EQ(page.label15->text(), QString::fromUtf8("作成終了"));
-  EXPECT_TRUE(page.command8->isEnabled());
+  EXPECT_TRUE(control<QPushButton>(page, "Command7")->isEnabled());
+  control<QLineEdit>(page, "Text1", 0)->setText("7:30");  // Monday's first start, not saved yet
+  control<QPushButton>(page, "Command7")->click();
+  EXPECT_EQ(control<QLabel>(page, "Label15")->text(), QString::fromUtf8("作成終了"));
+  EXPECT_TRUE(control<QPushButton>(page, "Command8")->isEnabled());
   EXPECT_TRUE(fakes.dialogs.messages.empty());
   EXPECT_NE(sayolt::test::readIniText(folder / "Sayolt設定.ini").find("0-0-0=7:30"), std::string::npos);
   EXPECT_EQ(labels(1), (std::vector<std::string>{"起動", "集計", "終了"}));
 }
 
 TEST_F(WorkbookButtonsTest, BuildStopsAtTheChecksMessage) {
-  page.text1[0]->setText("25:99");
-  page.command7->click();
+  control<QLineEdit>(page, "Text1", 0)->setText("25:99");
+  control<QPushButton>(page, "Command7")->click();
   EXPECT_FALSE(std::filesystem::exists(book));
-  EXPECT_EQ(page.label15->text(), QString());
+  EXPECT_EQ(control<QLabel>(page, "Label15")->text(), QString());
   EXPECT_FALSE(fakes.dialogs.messages.empty());
 }
 
 TEST_F(WorkbookButtonsTest, BuildWhileTheWorkbookIsOpenLeavesItAlone) {
-  page.command7->click();
+  control<QPushButton>(page, "Command7")->click();
   const std::string before = bookBytes();
   page.setStatusText({});
   viewer.openElsewhere.insert(book);
-  page.text1[0]->setText("6:00");
-  page.command7->click();
+  control<QLineEdit>(page, "Text1", 0)->setText("6:00");
+  control<QPushButton>(page, "Command7")->click();
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"ファイルを閉じてから再度作成ボタンを押してください"});
   EXPECT_EQ(fakes.dialogs.titles.back(), "Sayolt設定");
   EXPECT_EQ(bookBytes(), before);
-  EXPECT_EQ(page.label15->text(), QString());
+  EXPECT_EQ(control<QLabel>(page, "Label15")->text(), QString());
 }
 
 TEST_F(WorkbookButtonsTest, ViewShowsTheWorkbookOnceAndClearsTheStatus) {
-  page.command8->click();
+  control<QPushButton>(page, "Command8")->click();
   EXPECT_EQ(fakes.dialogs.messages, std::vector<std::string>{"ファイルがありません"});
-  page.command7->click();
-  page.command8->click();
+  control<QPushButton>(page, "Command7")->click();
+  control<QPushButton>(page, "Command8")->click();
   EXPECT_EQ(viewer.shown, std::vector<std::filesystem::path>{book});
-  EXPECT_EQ(page.label15->text(), QString());
-  page.command8->click();
+  EXPECT_EQ(control<QLabel>(page, "Label15")->text(), QString());
+  control<QPushButton>(page, "Command8")->click();
   EXPECT_EQ(fakes.dialogs.messages.back(), "表示中です");
   EXPECT_EQ(viewer.shown.size(), 1u);
 
   viewer.openElsewhere.clear();
   viewer.programAvailable = false;
-  page.command8->click();
+  control<QPushButton>(page, "Command8")->click();
   EXPECT_EQ(fakes.dialogs.messages.back(), workbook::kNoViewerMessage);
 }
 

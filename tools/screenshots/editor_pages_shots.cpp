@@ -9,6 +9,7 @@
 
 #include "editor/model/editor_context.h"
 #include "editor/ui/dates_page_window.h"
+#include "editor/ui/page_widgets.h"
 #include "editor/ui/timed_page_window.h"
 #include "platform/null/null_platform.h"
 #include "platform/text_codec.h"
@@ -99,8 +100,8 @@ int main(int argc, char** argv) {
     editor::ui::DatesPageWindow page(context);
     page.load();
     ok = shots::save(page, out, "editor_dates_page.png") && ok;
-    page.option1[0]->click();
-    page.addNationalHolidays->click();
+    control<QRadioButton>(page, "Option1", 0)->click();
+    control<QPushButton>(page, "AddNationalHolidays")->click();
     ok = shots::save(page, out, "editor_dates_page_holidays.png") && ok;
   }
   std::error_code ignored;

@@ -9,6 +9,7 @@
 
 #include "editor/model/editor_context.h"
 #include "editor/ui/main_page_window.h"
+#include "editor/ui/page_widgets.h"
 #include "platform/null/null_platform.h"
 #include "platform/text_codec.h"
 #include "tests/editor/full_settings.h"
@@ -61,10 +62,10 @@ int main(int argc, char** argv) {
     page.load();
     ok = shots::save(page, out, "editor_main_page.png") && ok;
     // A selected program with its start cells, and the captions after a failed check.
-    click(page.text3[2]);
-    click(page.text1[editor::gridIndex(0, 1, 1)]);
-    page.text9->clear();
-    click(page.command5);  // the check fails on the empty tolerance
+    click(control<QLineEdit>(page, "Text3", 2));
+    click(control<QLineEdit>(page, "Text1", editor::gridIndex(0, 1, 1)));
+    control<QLineEdit>(page, "Text9")->clear();
+    click(control<QPushButton>(page, "Command5"));  // the check fails on the empty tolerance
     ok = shots::save(page, out, "editor_main_page_retry.png") && ok;
   }
   std::error_code ignored;
