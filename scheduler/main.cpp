@@ -44,12 +44,18 @@ int main(int argc, char** argv) {
 
   sayolt::ui::CountdownDialog countdown;
   sayolt::ui::TimeServerErrorDialog timeServerError;
-  sayolt::TimeCheckOptions checkOptions;
-  checkOptions.logPath = folder / sayolt::kErrorLogFileName;
-  sayolt::TimeCheck timeCheck(platform, settings, timeServerError, checkOptions);
-  sayolt::Scheduler scheduler(platform, timeCheck, countdown, settings);
   const auto logFiles = sayolt::createQtFileAppend();
   sayolt::SchedulerEventLog eventLog(*logFiles, platform.clock, folder);
+  sayolt::TimeCheckOptions checkOptions;
+  checkOptions.logPath = folder / sayolt::kErrorLogFileName;
+  sayolt::TimeCheckObserver checkObserver;
+  // The dialog tells the user of the failure; a line NTP_Error.txt could not take (a full disk)
+  // is kept in the event log.
+  checkObserver.onFailure = [&eventLog](const sayolt::TimeCheckFailureReport& report) {
+    if (!report.logWritten) eventLog.write("error-log-failed", report.logLine);
+  };
+  sayolt::TimeCheck timeCheck(platform, settings, timeServerError, checkOptions, checkObserver);
+  sayolt::Scheduler scheduler(platform, timeCheck, countdown, settings);
   scheduler.setEventLog(&eventLog);
   const std::filesystem::path ownFile(QCoreApplication::applicationFilePath().toStdU16String());
   sayolt::ui::SchedulerUi ui(scheduler, platform, sayolt::editorProgramPath(ownFile));

@@ -216,6 +216,30 @@ TEST_F(CheckClock, OnlyNtp1Answers_CarriesOnWithStartKindUnchanged) {
             "B\r\n");
 }
 
+// A log that cannot take the line (here a folder stands in its place) does not stop the check,
+// and the report says the line is lost, so that the scheduler can keep it elsewhere.
+TEST_F(CheckClock, LogThatCannotBeWritten_CarriesOnAndReportsTheLostLine) {
+  start("2025-07-01 07:00:00");
+  serve(kNtp1, {FakeTimeReply::trueTime(1s)});
+  serve(kNtp2, {FakeTimeReply::silent()});
+  std::filesystem::create_directory(logPath());
+  EXPECT_EQ(check->checkClock(120s), std::nullopt);
+  EXPECT_FALSE(fake().exitRequested());
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_FALSE(failures[0].logWritten);
+  EXPECT_FALSE(failures[0].logLine.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(logPath()));
+
+  std::filesystem::remove(logPath());
+  failures.clear();
+  start("2025-07-02 07:00:00");
+  serve(kNtp1, {FakeTimeReply::trueTime(1s)});
+  serve(kNtp2, {FakeTimeReply::silent()});
+  EXPECT_EQ(check->checkClock(120s), std::nullopt);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_TRUE(failures[0].logWritten);
+}
+
 TEST_F(CheckClock, OnlyNtp2Answers_ShowsItsTimeAndCarriesOn) {
   start("2025-07-01 07:00:00");
   serve(kNtp1, {FakeTimeReply::silent()});
