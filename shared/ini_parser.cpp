@@ -89,7 +89,13 @@ std::string_view rawEntryName(std::string_view raw) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-std::string_view trimBlanks(std::string_view text) { return trimAscii(text, " \t\v\f"); }
+std::string_view trimBlanks(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
 
 LineSyntax parseLine(std::string_view text) {
   LineSyntax syntax;

@@ -36,8 +36,9 @@ template <class Visit>
 void forEachLine(std::string_view text, Visit&& visit) {
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
+    // A plain scan: find_first_of looks each byte up in the set with a call of its own.
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
     visit(text.substr(pos, end - pos));
     if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
     pos = end + 1;

@@ -130,6 +130,32 @@ TEST(IniRead, Duplicates_FirstSectionAndFirstKeyWin) {
   EXPECT_EQ(IniSnapshot::fromBytes(file).getSection("s"), (Entries{"k=1", "K=2"}));
 }
 
+TEST(IniRead, Names_FoldOnlyAToZ_InLongNamesAndManySections) {
+  // Names longer than one 8-byte step, with the bytes around A..Z ("@", "[", "`", "{") and a
+  // Japanese name in between, and enough sections and keys that the name tables grow.
+  std::string file;
+  for (int n = 0; n < 300; ++n) {
+    file += "[Section@Z" + std::to_string(n) + "]\r\n";
+    file += "LongKeyName_AZ@`" + std::to_string(n) + "=" + std::to_string(n) + "\r\n";
+    file += cat({test::kFullA, "Key", std::to_string(n), "=j", std::to_string(n), "\r\n"});
+  }
+  const IniSnapshot snapshot = IniSnapshot::fromBytes(file);
+  for (int n = 0; n < 300; n += 37) {
+    const std::string number = std::to_string(n);
+    EXPECT_EQ(snapshot.get("section@z" + number, "longkeyname_az@`" + number), number);
+    EXPECT_EQ(snapshot.get("SECTION@Z" + number, "LONGKEYNAME_AZ@`" + number), number);
+    EXPECT_EQ(snapshot.get("Section@Z" + number, "Ａ" + std::string("KEY") + number), "j" + number);
+    // "@" and "`", "[" and "{" differ by the same bit as a letter's case, but are no case pair.
+    EXPECT_EQ(snapshot.get("Section`Z" + number, "LongKeyName_AZ@`" + number), "");
+    EXPECT_EQ(snapshot.get("Section@Z" + number, "LongKeyName_AZ``" + number), "");
+    EXPECT_EQ(snapshot.get("Section@Z" + number, "LongKeyName_AZ@@" + number), "");
+    // A key of another section is not this section's key.
+    EXPECT_EQ(snapshot.get("Section@Z" + number, "LongKeyName_AZ@`" + std::to_string(n + 1)), "");
+  }
+  EXPECT_EQ(snapshot.get("Section@Z300", "LongKeyName_AZ@`300"), "");
+  EXPECT_EQ(IniSnapshot().get("Section@Z0", "LongKeyName_AZ@`0"), "");
+}
+
 TEST(IniRead, TrailBytesEqualToSyntax_AreNeverSyntax) {
   // 表 ends in "\", ー in "[", ‐ in "]", ソ in "\".
   const std::string file = cat({"[", test::kHyou, test::kHyphen, "]\r\n", test::kChouon, "=", test::kSo, "\r\n",
