@@ -59,23 +59,22 @@ class Reader {
     visited_[0] = true;
     // Storages are filled one after another from a list, never by recursion: the nesting comes
     // from the file.
-    std::vector<std::pair<std::uint32_t, CompoundEntry*>> storages{{root.child, &result.root}};
-    std::vector<std::size_t> depths{0};
+    struct Pending {
+      std::uint32_t top;
+      CompoundEntry* storage;
+      std::size_t depth;
+    };
+    std::vector<Pending> storages{{root.child, &result.root, 0}};
     while (!storages.empty()) {
-      const auto [top, storage] = storages.back();
-      const std::size_t depth = depths.back();
+      const Pending next = storages.back();
       storages.pop_back();
-      depths.pop_back();
-      const std::vector<std::uint32_t> inner = fillStorage(top, *storage);
+      const std::vector<std::uint32_t> inner = fillStorage(next.top, *next.storage);
       if (inner.empty()) continue;
-      if (depth + 1 > kMaxStorageDepth) damaged();
+      if (next.depth + 1 > kMaxStorageDepth) damaged();
       // The storage's list of entries is complete, so pointers into it stay valid.
       std::size_t at = 0;
-      for (CompoundEntry& child : storage->children) {
-        if (!child.storage) continue;
-        storages.push_back({inner[at++], &child});
-        depths.push_back(depth + 1);
-      }
+      for (CompoundEntry& child : next.storage->children)
+        if (child.storage) storages.push_back({inner[at++], &child, next.depth + 1});
     }
     return result;
   }
