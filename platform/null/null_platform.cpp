@@ -1,26 +1,18 @@
 #include "platform/null/null_platform.h"
 
-#include <QDateTime>
-
 #include "platform/qt/event_loop_qt.h"
 #include "platform/qt/qt_network.h"
+#include "platform/system_clock.h"
 
 namespace sayolt {
 
 using std::chrono::milliseconds;
 
-namespace {
+NullClock::NullClock() : system_(createSystemClock()), start_(std::chrono::steady_clock::now()) {}
 
-LocalTime systemLocalNow() {
-  const QDateTime local = QDateTime::currentDateTime();
-  return LocalTime{milliseconds(local.toMSecsSinceEpoch() + local.offsetFromUtc() * 1000LL)};
-}
+NullClock::~NullClock() = default;
 
-}  // namespace
-
-NullClock::NullClock() : start_(std::chrono::steady_clock::now()) {}
-
-LocalTime NullClock::now() const { return systemLocalNow() + offset_; }
+LocalTime NullClock::now() const { return system_->now() + offset_; }
 
 MonotonicMs NullClock::monotonicMs() const {
   return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start_).count();
@@ -28,7 +20,8 @@ MonotonicMs NullClock::monotonicMs() const {
 
 bool NullClock::setUtc(UtcTime utc) {
   utcRequests.push_back(utc);
-  offset_ = utc.time_since_epoch() - milliseconds(QDateTime::currentMSecsSinceEpoch());
+  const auto systemUtc = std::chrono::time_point_cast<milliseconds>(std::chrono::system_clock::now());
+  offset_ = utc.time_since_epoch() - systemUtc.time_since_epoch();
   return true;
 }
 

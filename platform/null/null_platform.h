@@ -16,6 +16,7 @@ namespace sayolt {
 class NullClock : public Clock {
  public:
   NullClock();
+  ~NullClock() override;
   LocalTime now() const override;
   MonotonicMs monotonicMs() const override;
   bool setUtc(UtcTime utc) override;
@@ -26,6 +27,7 @@ class NullClock : public Clock {
   std::vector<UtcTime> utcRequests;
 
  private:
+  std::unique_ptr<Clock> system_;  // read only
   std::chrono::steady_clock::time_point start_;
   std::chrono::milliseconds offset_{0};  // this clock minus the system clock
 };
