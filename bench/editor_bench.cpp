@@ -10,7 +10,7 @@
 #include "editor/ui/main_page_window.h"
 #include "platform/text_codec.h"
 #include "tests/editor/editor_fakes.h"
-#include "tests/editor/full_settings.h"
+#include "testdata/full_settings.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/test_files.h"
 

@@ -6,7 +6,7 @@
 
 #include "editor/model/page_repair.h"
 #include "tests/editor/editor_files.h"
-#include "tests/editor/full_settings.h"
+#include "testdata/full_settings.h"
 
 namespace sayolt::editor {
 namespace {

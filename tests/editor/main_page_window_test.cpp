@@ -13,7 +13,7 @@
 #include "editor/ui/twips.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/editor/editor_files.h"
-#include "tests/editor/full_settings.h"
+#include "testdata/full_settings.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt::editor::ui {

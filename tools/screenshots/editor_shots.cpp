@@ -12,7 +12,7 @@
 #include "editor/ui/page_widgets.h"
 #include "platform/null/null_platform.h"
 #include "platform/text_codec.h"
-#include "tests/editor/full_settings.h"
+#include "testdata/full_settings.h"
 #include "tools/screenshots/screenshot_support.h"
 
 namespace {

@@ -1,13 +1,10 @@
-#pragma once
-// A settings file with every key the editor knows set, as UTF-8 text: the largest file the
-// editor meets. Used by the tests, the benchmark and the screenshots.
-#include <string>
+#include "testdata/full_settings.h"
 
 #include "shared/settings_keys.h"
 
 namespace sayolt::test {
 
-inline std::string fullSettingsText() {
+std::string fullSettingsText() {
   using namespace keys;
   std::string t;
   const auto line = [&t](const std::string& key, const std::string& value) { t += key + "=" + value + "\r\n"; };
