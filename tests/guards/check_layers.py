@@ -3,7 +3,9 @@
 
 Outside platform/, its own tests and the programs' main files, no file may include an OS header,
 branch on an OS macro, or include a platform implementation (platform/linux, windows, qt).
-The rule libraries (shared, scheduler core and time check, the simulation) include no Qt at all.
+The rule libraries (shared, scheduler core and time check, the editor's model, the workbook, the
+simulation) include no Qt at all. Calls go downwards only: each library folder includes only the
+folders LAYERS allows it.
 """
 import pathlib
 import re
@@ -13,7 +15,29 @@ from project_files import projectFiles
 
 # The screenshot programs wire real Qt services, as a program's main.cpp does.
 PLATFORM_ZONES = ("platform/", "tests/platform/", "tests/windows/", "tools/screenshots/")
-QT_FREE_ZONES = ("shared/", "scheduler/core/", "scheduler/timecheck/", "tools/simulation/")
+QT_FREE_ZONES = ("shared/", "scheduler/core/", "scheduler/timecheck/", "tools/simulation/", "editor/model/",
+                 "workbook/", "testdata/")
+
+# Which folders each library folder may include besides its own. Programs (their main files and
+# tools/ itself), tests, benchmarks and fuzzers may include any of them.
+LAYERS = {
+    "platform/": (),
+    "shared/": ("platform/",),
+    "workbook/": ("shared/", "platform/"),
+    "scheduler/core/": ("shared/", "platform/"),
+    "scheduler/timecheck/": ("scheduler/core/", "shared/", "platform/"),
+    "scheduler/ui/": ("scheduler/core/", "scheduler/timecheck/", "widgets/", "shared/", "platform/"),
+    "editor/model/": ("workbook/", "shared/", "platform/"),
+    "editor/ui/": ("editor/model/", "widgets/", "shared/", "platform/"),
+    "widgets/": (),
+    "testdata/": ("shared/", "platform/"),
+    "tools/simulation/": ("scheduler/core/", "scheduler/timecheck/", "shared/", "platform/"),
+    "tools/plan/": ("tools/simulation/", "scheduler/core/", "scheduler/timecheck/", "workbook/", "shared/",
+                    "platform/"),
+}
+FREE = ("tests/", "bench/", "fuzz/", "tools/screenshots/")
+PROGRAM_FOLDERS = ("editor/", "scheduler/", "tools/")
+PROJECT_INCLUDE = re.compile(r'#\s*include\s*"([^"]+/)[^"/]*"')
 
 OS_HEADER = re.compile(
     r'#\s*include\s*[<"]('
@@ -29,7 +53,29 @@ PLATFORM_IMPL = re.compile(r'#\s*include\s*"platform/(linux|windows|qt)/')
 QT_INCLUDE = re.compile(r"#\s*include\s*<Q")
 
 
+def layer_of(name):
+    return max((folder for folder in LAYERS if name.startswith(folder)), key=len, default=None)
+
+
+def direction_violations(name, text):
+    if not name.endswith((".cpp", ".h")) or name.startswith(FREE):
+        return
+    layer = layer_of(name)
+    if layer is None:
+        if str(pathlib.PurePosixPath(name).parent) + "/" not in PROGRAM_FOLDERS:
+            yield 0, "folder missing from the layer table", name
+        return
+    for number, line in enumerate(text.splitlines(), 1):
+        match = PROJECT_INCLUDE.search(line)
+        if not match:
+            continue
+        target = layer_of(match.group(1))
+        if target is not None and target != layer and target not in LAYERS[layer]:
+            yield number, f"{layer} may not include {target}", line
+
+
 def violations(name, text):
+    yield from direction_violations(name, text)
     if name.startswith(PLATFORM_ZONES) or pathlib.PurePosixPath(name).name == "main.cpp":
         return
     for number, line in enumerate(text.splitlines(), 1):
@@ -53,7 +99,8 @@ def main():
             found += 1
     if found:
         print(f"\n{found} layer violation(s): OS-specific code belongs under platform/, "
-              "reached through the platform interfaces or the factory.", file=sys.stderr)
+              "reached through the platform interfaces or the factory; calls go downwards only "
+              "(LAYERS in this script).", file=sys.stderr)
     return 1 if found else 0
 
 
