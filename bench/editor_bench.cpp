@@ -9,8 +9,8 @@
 #include "editor/ui/editor_font.h"
 #include "editor/ui/main_page_window.h"
 #include "platform/text_codec.h"
-#include "tests/editor/editor_fakes.h"
 #include "testdata/full_settings.h"
+#include "tests/editor/editor_fakes.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/test_files.h"
 

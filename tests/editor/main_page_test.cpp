@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "editor/model/page_repair.h"
-#include "tests/editor/editor_files.h"
 #include "testdata/full_settings.h"
+#include "tests/editor/editor_files.h"
 
 namespace sayolt::editor {
 namespace {

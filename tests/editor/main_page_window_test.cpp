@@ -11,9 +11,9 @@
 #include "editor/ui/editor_navigator.h"
 #include "editor/ui/page_widgets.h"
 #include "editor/ui/twips.h"
+#include "testdata/full_settings.h"
 #include "tests/editor/editor_fakes.h"
 #include "tests/editor/editor_files.h"
-#include "testdata/full_settings.h"
 #include "tests/support/qt_test_app.h"
 
 namespace sayolt::editor::ui {
