@@ -303,7 +303,9 @@ void Document::endLastLine() {
 }
 
 Document::Section& Document::appendSection(std::string_view name) {
-  std::string text = "[" + std::string(name) + "]";
+  // Appended rather than added up: GCC 12 at -O3 takes "[" + name for an overlapping copy.
+  std::string text = "[";
+  text.append(name).append("]");
   // Encoded before anything changes, so a refusal leaves the document as it was.
   std::string raw = encode(text);
   endLastLine();

@@ -80,7 +80,12 @@ std::optional<DateAndTime> parseDateAndTime(std::string_view text) {
   return DateAndTime{*date, *time};
 }
 
-std::string twoDigits(long long value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+std::string twoDigits(long long value) {
+  // Not "0" + text: GCC 12 at -O3 takes that for an overlapping copy.
+  std::string text = std::to_string(value);
+  if (value < 10) text.insert(text.begin(), '0');
+  return text;
+}
 
 long long secondsIntoDay(TimeOfDay t) {
   const long long day = kSecondsPerDay.count();
