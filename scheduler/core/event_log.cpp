@@ -66,7 +66,8 @@ void SchedulerEventLog::write(const std::string& kind, const std::string& text) 
   try {
     locate();
     std::string line = formatLocalDateTime(clock_.now()) + " " + kind;
-    if (!text.empty()) line += " " + oneLine(text);
+    // Appended piece by piece: GCC 12 at -O3 takes " " + text for an overlapping copy.
+    if (!text.empty()) line.append(" ").append(oneLine(text));
     if (appendLine(encodeLossy(line) + "\r\n") || failureNoted_) return;
     failureNoted_ = true;
     if (onFailure) onFailure(utf8FromPath(file_));
