@@ -89,7 +89,8 @@ inline std::string_view defaultValue(std::string_view section, std::string_view 
 }
 // The value as read, or the key's default when it was missing or empty.
 inline std::string orDefault(std::string value, std::string_view section, std::string_view key) {
-  return value.empty() ? std::string(defaultValue(section, key)) : value;
+  if (value.empty()) return std::string(defaultValue(section, key));
+  return value;
 }
 
 }  // namespace sayolt::keys
