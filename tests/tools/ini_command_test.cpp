@@ -141,5 +141,21 @@ TEST_F(IniCommand, DeleteOnMissingFile_SucceedsAndCreatesNothing) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+// A read-only settings file is refused, as on Windows: exit code 1, a word on stderr, nothing written.
+TEST_F(IniCommand, ReadOnlyFile_RefusedWithExitCodeOneAndUntouched) {
+  ASSERT_EQ(ini({"set", fileArg(), "次回起動", "時刻", "7:30"}).code, 0);
+  const std::string before = test::readBytes(path);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  for (const plan::Args& args : {plan::Args{"set", fileArg(), "次回起動", "時刻", "8:00"},
+                                 plan::Args{"delete-section", fileArg(), "次回起動"}}) {
+    const Outcome run = ini(args);
+    EXPECT_EQ(run.code, 1) << args[0];
+    EXPECT_NE(run.err.find("sayolt-plan ini: "), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(test::readBytes(path), before);
+  EXPECT_EQ(ini({"get", fileArg(), "次回起動", "時刻"}).out, "7:30\n");
+}
+
 }  // namespace
 }  // namespace sayolt
