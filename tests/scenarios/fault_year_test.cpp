@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "shared/settings_keys.h"
+#include "shared/utf8_path.h"
 #include "tests/support/test_files.h"
 
 namespace sayolt {
@@ -14,7 +16,7 @@ TEST(FaultMonth, EveryInvariantHoldsUnderSeededFaults) {
   for (const std::uint64_t seed : {1u, 2u, 3u}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     FaultYearOptions options;
-    options.settingsFile = std::filesystem::path(SAYOLT_SOURCE_DIR) / "examples" / "Sayolt設定.ini";
+    options.settingsFile = pathFromUtf8(SAYOLT_SOURCE_DIR) / "examples" / pathFromUtf8(keys::kSettingsFileName);
     options.from = test::localAt("2027-01-04 08:00:00");
     options.days = 30;
     options.seed = seed;

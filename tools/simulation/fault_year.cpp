@@ -16,6 +16,7 @@
 #include "shared/ini_file.h"
 #include "shared/settings_keys.h"
 #include "shared/text_rules.h"
+#include "shared/utf8_path.h"
 #include "tools/simulation/simulation.h"
 
 namespace sayolt {
@@ -155,7 +156,8 @@ class FaultYear {
       if (runFaults_.count("killed-mid-write")) {
         // The rename never happened: the old file stays, with the crashed writer's temporary file beside it.
         writeAll(settings_, beforeRecord_);
-        writeAll(settings_.parent_path() / kCrashTempFile, beforeRecord_.substr(0, beforeRecord_.size() / 2));
+        writeAll(settings_.parent_path() / pathFromUtf8(kCrashTempFile),
+                 beforeRecord_.substr(0, beforeRecord_.size() / 2));
       }
       if (runFaults_.count("settings-error-saved")) {
         // The editor saved a start tolerance the scheduler cannot use; it is repaired the next day.
@@ -209,7 +211,7 @@ class FaultYear {
       violation(day, std::string("settings file unreadable: ") + error.what());
     }
     for (const auto& entry : std::filesystem::directory_iterator(settings_.parent_path())) {
-      const std::string name = entry.path().filename().string();
+      const std::string name = utf8FromPath(entry.path().filename());
       if (name.size() > 4 && name.substr(name.size() - 4) == ".tmp" && name != kCrashTempFile)
         violation(day, "temporary file left: " + name);
     }
