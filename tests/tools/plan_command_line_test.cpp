@@ -36,8 +36,10 @@ const plan::Args kFileCommands[] = {
     {"show", "FILE", "--at", "2027-01-04 07:59:00"},
     {"show", "FILE", "--at", "2027-01-04 07:59:00", "--json"},
     {"simulate", "FILE", "--from", "2027-01-04 07:59:00", "--days", "1"},
+#ifdef SAYOLT_HAS_TIMECHECK
     {"timecheck", "FILE"},
     {"timecheck", "FILE", "--json"},
+#endif
     {"workbook", "FILE", "OUT.xls"},
 };
 
@@ -117,6 +119,9 @@ TEST(PlanCommandLine, VersionAndUsage_KeepTheirExitCodes) {
 
 // No server named: both attempts fail at once, without the network.
 TEST(PlanCommandLine, TimecheckDecision_InWordsWhileJsonKeepsItsFields) {
+#ifndef SAYOLT_HAS_TIMECHECK
+  GTEST_SKIP() << "this build has no timecheck";
+#endif
   test::TempFolder folder;
   const auto file = folder / "Sayolt設定.ini";
   test::SettingsBuilder().startTolerance("60").writeTo(file);
