@@ -60,4 +60,21 @@ std::string panelTimeRefusedMessage(const std::string& fieldName) {
   return "「" + fieldName + "」には時刻を 18:45 のように入力してください。時刻は変更していません。";
 }
 
+std::string settingsWriteFailureReason(const IniError& error) {
+  const std::string file = "設定ファイル「" + error.subject() + "」";
+  switch (error.kind()) {
+    case IniError::Kind::Unreadable:
+      return file + "を読めませんでした。読む権限があるかを確かめてください。";
+    case IniError::Kind::TooLarge:
+      return file + "は大きすぎるため、読めませんでした。";
+    case IniError::Kind::NoCodePage932Form:
+    case IniError::Kind::CannotStore:
+      return "設定ファイルに保存できない文字があります。";
+    case IniError::Kind::Unwritable:
+    case IniError::Kind::Other:
+      break;
+  }
+  return file + "に書き込めませんでした。\nファイルが読み取り専用でないか、ディスクに空きがあるかを確かめてください。";
+}
+
 }  // namespace sayolt

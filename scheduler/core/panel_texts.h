@@ -7,6 +7,7 @@
 
 #include "platform/time_types.h"
 #include "scheduler/core/schedule_model.h"
+#include "shared/ini_file.h"
 
 namespace sayolt {
 
@@ -36,5 +37,8 @@ std::string nextStartLabelText(TimeOfDay nextStart, TimeOfDay now);
 std::optional<TimeOfDay> parsePanelTime(std::string_view text);
 // The short message for a field whose text is not a time of day.
 std::string panelTimeRefusedMessage(const std::string& fieldName);
+
+// Why a write of the settings file failed, in Japanese: the error's own text is the system's English.
+std::string settingsWriteFailureReason(const IniError& error);
 
 }  // namespace sayolt

@@ -118,7 +118,8 @@ PanelAbsenceSwitch SchedulerOperations::switchAbsence() {
     result = applyAbsenceAction(file, action, dateOf(now));
   } catch (const IniError& error) {
     // The day would silently stay as it was; the user must know the switch did not happen.
-    scheduler_.noticeWriteFailure(std::string("不在の登録を書き込めませんでした。\n") + error.what());
+    scheduler_.noticeWriteFailure(std::string("不在の登録を書き込めませんでした。\n") +
+                                  settingsWriteFailureReason(error));
     result = AbsenceSwitchResult::WriteFailed;
   }
   scheduler_.updateTrayIcon();

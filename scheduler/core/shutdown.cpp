@@ -1,4 +1,5 @@
 #include "scheduler/core/event_log.h"
+#include "scheduler/core/panel_texts.h"
 #include "scheduler/core/program_end.h"
 #include "scheduler/core/scheduler.h"
 #include "shared/ini_file.h"
@@ -58,7 +59,7 @@ void Scheduler::shutdownWindows() {
     if (file.lastWriteInPlace())
       logEvent("settings-in-place", "設定ファイルのフォルダーに書き込めないため、ファイルをその場で書き換えました。");
   } catch (const IniError& error) {
-    warn(std::string("次回起動時刻を記録できませんでした。\n") + error.what());
+    warn(std::string("次回起動時刻を記録できませんでした。\n") + settingsWriteFailureReason(error));
   }
   if (trayIconSetting_ == "1") platform_.tray.remove();
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "platform/fake/fake_file_append.h"
 #include "platform/text_codec.h"
 #include "scheduler/core/scheduler_operations.h"
@@ -160,6 +163,14 @@ TEST(EventLogDay, ReadOnlySettingsFileRefusedToldAndLogged) {
   ASSERT_EQ(rig.notices().size(), 2u);
   EXPECT_EQ(rig.notices()[0].rfind("不在の登録を書き込めませんでした。\n", 0), 0u) << rig.notices()[0];
   EXPECT_EQ(rig.notices()[1].rfind("次回起動時刻を記録できませんでした。\n", 0), 0u) << rig.notices()[1];
+  // The reason is told in Japanese, after the file's name, never in the system's English.
+  for (const std::string& notice : rig.notices()) {
+    EXPECT_NE(notice.find("読み取り専用"), std::string::npos) << notice;
+    const std::string afterName = notice.substr(notice.rfind("」"));
+    EXPECT_TRUE(std::none_of(afterName.begin(), afterName.end(), [](char c) {
+      return std::isalpha(static_cast<unsigned char>(c));
+    })) << notice;
+  }
   const std::string all = text(files, kLogFile);
   EXPECT_NE(all.find("notice 不在の登録を書き込めませんでした。"), std::string::npos) << all;
   EXPECT_LT(all.find("warning 次回起動時刻を記録できませんでした。"), all.find("shutdown-request")) << all;
