@@ -86,13 +86,6 @@ def wait_until(condition, seconds=10, step=0.1):
     return bool(condition())
 
 
-def _free_display():
-    for n in range(150 + os.getpid() % 500, 1000):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return f":{n}"
-    fail("no free X display number")
-
-
 def _accepts(path):
     """Whether a server listens on the Unix socket (the file appears before it listens)."""
     probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -136,12 +129,19 @@ class Desktop:
             env.pop(name, None)
         env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=/nonexistent"
         env["XDG_RUNTIME_DIR"] = self._runtime.name
-        display = _free_display()
         try:
-            xvfb = self._spawn(["Xvfb", display, "-screen", "0", self.screen, "-nolisten", "tcp"], env)
-            path = f"/tmp/.X11-unix/X{display[1:]}"
-            if not wait_until(lambda: _accepts(path) or xvfb.poll() is not None, 10) or xvfb.poll() is not None:
+            # Xvfb picks a free display itself: choosing one here races with tests running beside us.
+            read_end, write_end = os.pipe()
+            xvfb = self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
+                                "-nolisten", "tcp"], env, pass_fds=(write_end,))
+            os.close(write_end)
+            with os.fdopen(read_end) as reply:
+                number = reply.readline().strip()
+            path = f"/tmp/.X11-unix/X{number}"
+            if not number.isdigit() or not wait_until(lambda: _accepts(path) or xvfb.poll() is not None, 10) \
+                    or xvfb.poll() is not None:
                 fail("Xvfb did not start")
+            display = f":{number}"
             env["DISPLAY"] = display
             bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
                                    env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
