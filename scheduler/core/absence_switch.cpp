@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "scheduler/core/schedule_model.h"
+#include "shared/date_list.h"
 #include "shared/settings_keys.h"
 #include "shared/text_rules.h"
 
@@ -19,34 +20,52 @@ AbsenceAction absenceAction(int category, const std::string& priorityMode, TimeO
   return AbsenceAction::Nothing;
 }
 
+// Both directions look at every entry of the list, gaps and all, as the classification does: a
+// day the panel shows as 不在 can always be switched back.
 std::optional<IniBatch> absenceAdditionBatch(const IniSnapshot& ini, std::chrono::year_month_day today) {
+  for (const ListedDate& entry : readDateList(ini, keys::kAbsenceSection))
+    if (entry.date == today) return std::nullopt;
   for (int n = 1;; ++n) {
-    const auto date = parseDate(ini.get(keys::kAbsenceSection, keys::dateListKey(n)));
-    if (!date) {
+    if (!parseDate(ini.get(keys::kAbsenceSection, keys::dateListKey(n)))) {
       IniBatch batch;
       batch.set(keys::kAbsenceSection, keys::dateListKey(n), formatDate(today));
       return batch;
     }
-    if (*date == today) return std::nullopt;
   }
 }
 
 std::optional<IniBatch> absenceRemovalBatch(const IniSnapshot& ini, std::chrono::year_month_day today) {
-  std::vector<std::string> values;
-  for (int n = 1;; ++n) {
-    std::string value = ini.get(keys::kAbsenceSection, keys::dateListKey(n));
-    if (value.empty()) break;
-    values.push_back(std::move(value));
-  }
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (parseDate(values[i]) != today) continue;
-    IniBatch batch;
-    for (std::size_t j = i; j + 1 < values.size(); ++j)
-      batch.set(keys::kAbsenceSection, keys::dateListKey(static_cast<int>(j + 1)), values[j + 1]);
-    batch.deleteKey(keys::kAbsenceSection, keys::dateListKey(static_cast<int>(values.size())));
+  // Consecutive keys from 1 with today's entries taken out. The keys read are rewritten: a list
+  // with gaps becomes consecutive, which every reader sees the same, as the editor's save does.
+  bool found = false;
+  int consecutive = 0;
+  while (!ini.get(keys::kAbsenceSection, keys::dateListKey(consecutive + 1)).empty()) ++consecutive;
+  const std::vector<ListedDate> entries = readDateList(ini, keys::kAbsenceSection);
+  for (const ListedDate& entry : entries) found = found || entry.date == today;
+  if (!found) return std::nullopt;
+
+  IniBatch batch;
+  if (static_cast<int>(entries.size()) == consecutive) {
+    // The usual list, 登録日1..N: later entries move down, the last key goes.
+    std::vector<std::string> values;
+    for (const ListedDate& entry : entries)
+      if (entry.date != today) values.push_back(entry.text);
+    for (std::size_t i = 0; i < values.size(); ++i)
+      if (values[i] != entries[i].text)
+        batch.set(keys::kAbsenceSection, keys::dateListKey(static_cast<int>(i + 1)), values[i]);
+    for (int k = static_cast<int>(values.size()) + 1; k <= consecutive; ++k)
+      batch.deleteKey(keys::kAbsenceSection, keys::dateListKey(k));
     return batch;
   }
-  return std::nullopt;
+  std::vector<std::string> section;
+  for (const ListedDate& entry : entries)
+    if (entry.date != today)
+      section.push_back(keys::dateListKey(static_cast<int>(section.size() + 1)) + "=" + entry.text);
+  if (section.empty())
+    batch.deleteSection(keys::kAbsenceSection);
+  else
+    batch.setSection(keys::kAbsenceSection, std::move(section));
+  return batch;
 }
 
 AbsenceSwitchResult applyAbsenceAction(IniFile& file, AbsenceAction action, std::chrono::year_month_day today) {

@@ -64,13 +64,20 @@ TEST_F(AbsenceFile, RemovingTheLastOrOnlyEntry_DeletesItsKey_KeepsTheHeader) {
   EXPECT_EQ(readBytes(path), ABSENCE);
 }
 
-TEST_F(AbsenceFile, RemovingADateNotInTheReadPart_ChangesNothing) {
-  // 登録日3 lies beyond the gap, where the scheduler never read it.
-  const std::string bytes = ABSENCE KEY "1=2024/5/1\r\n" KEY "3=2024/5/3\r\n";
+TEST_F(AbsenceFile, ListWithGaps_EveryEntryCounts_RemovalLeavesItConsecutive) {
+  // 登録日3 lies beyond the gap; the day is 不在 all the same, so the switch must find it.
+  writeBytes(path,
+             ABSENCE KEY "1=2024/5/1\r\n" KEY "3=2024/5/3\r\n" KEY "7=2024/5/3\r\n" KEY "9=2024/5/9\r\n[x]\r\ny=1\r\n");
+  EXPECT_EQ(apply(AbsenceAction::Add, 2024, 5, 3), AbsenceSwitchResult::AlreadyRegistered);
+  EXPECT_EQ(apply(AbsenceAction::Remove, 2024, 5, 3), AbsenceSwitchResult::Removed);
+  EXPECT_EQ(readBytes(path), ABSENCE KEY "1=2024/5/1\r\n" KEY "2=2024/5/9\r\n[x]\r\ny=1\r\n");
+
+  const std::string bytes = ABSENCE KEY "2=2024/5/2\r\n";
   writeBytes(path, bytes);
-  EXPECT_EQ(apply(AbsenceAction::Remove, 2024, 5, 3), AbsenceSwitchResult::NotRegistered);
   EXPECT_EQ(apply(AbsenceAction::Remove, 2024, 5, 4), AbsenceSwitchResult::NotRegistered);
   EXPECT_EQ(readBytes(path), bytes);
+  EXPECT_EQ(apply(AbsenceAction::Remove, 2024, 5, 2), AbsenceSwitchResult::Removed);
+  EXPECT_EQ(readBytes(path), "");
 }
 
 TEST_F(AbsenceFile, AddingToday_GoesIntoTheFirstEntryThatIsNotADate) {
