@@ -52,6 +52,13 @@ void refuseReadOnly(const std::filesystem::path& file) {
                         " は読み取り専用です。読み取り専用を解除してから再度作成ボタンを押してください");
 }
 
+// The system's own words are English; say what the user can check. The old file is always kept.
+std::string saveFailureMessage(const std::filesystem::path& file, const std::system_error& error) {
+  if (error.code() == std::errc::no_space_on_device || error.code() == std::errc::file_too_large)
+    return fileName(file) + " を保存できません。ディスクの空きが足りません。空きを作ってから、もう一度作成してください";
+  return fileName(file) + " を保存できません。保存先のフォルダーがあり、書き込めるかを確かめてください";
+}
+
 }  // namespace
 
 std::string buildWorkbookBytes(const TimetableInput& input, std::optional<std::string_view> existing) {
@@ -86,9 +93,8 @@ void writeScheduleWorkbook(const std::filesystem::path& file, const TimetableInp
   }
   try {
     replaceFileAtomically(file, bytes);
-  } catch (const std::system_error&) {
-    // The system's own words are English; the folder is what the user can check.
-    throw WorkbookError(fileName(file) + " を保存できません。保存先のフォルダーがあり、書き込めるかを確かめてください");
+  } catch (const std::system_error& error) {
+    throw WorkbookError(saveFailureMessage(file, error));
   }
 }
 
@@ -106,8 +112,8 @@ void showPlanSheetAtA2(const std::filesystem::path& file) {
   if (bytes == *existing) return;
   try {
     replaceFileAtomically(file, bytes);
-  } catch (const std::system_error&) {
-    throw WorkbookError(fileName(file) + " を保存できません");
+  } catch (const std::system_error& error) {
+    throw WorkbookError(saveFailureMessage(file, error));
   }
 }
 

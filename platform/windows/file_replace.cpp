@@ -33,6 +33,11 @@ class Win32Category : public std::error_category {
       message.pop_back();
     return message.empty() ? "error " + std::to_string(code) : narrow(message);
   }
+  // So that callers can tell a full disk without knowing Win32 codes.
+  std::error_condition default_error_condition(int code) const noexcept override {
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) return std::errc::no_space_on_device;
+    return std::error_condition(code, *this);
+  }
 };
 
 [[noreturn]] void fail(DWORD error, const std::string& what, const std::filesystem::path& path) {

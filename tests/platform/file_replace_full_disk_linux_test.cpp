@@ -22,6 +22,8 @@
 #include "scheduler/timecheck/error_log.h"
 #include "shared/ini_file.h"
 #include "tests/support/test_files.h"
+#include "workbook/schedule_workbook.h"
+#include "workbook/workbook_error.h"
 
 namespace sayolt {
 namespace {
@@ -136,7 +138,7 @@ TEST_F(FullDisk, InPlaceRewrite_GrowingFileRefusedBeforeAnyByteChanges) {
   EXPECT_EQ(namesIn(disk()), (std::vector<std::string>{"Sayolt設定.ini", "filler"}));
 }
 
-TEST_F(FullDisk, WorkbookSizedReplacement_ErrorOldFileKept) {
+TEST_F(FullDisk, Workbook_SaidInJapaneseOldFileKept) {
   const fs::path file = disk() / "Sayolt予定表.xls";
   const std::string before(8192, 'b');
   test::writeBytes(file, before);
@@ -149,6 +151,18 @@ TEST_F(FullDisk, WorkbookSizedReplacement_ErrorOldFileKept) {
     EXPECT_EQ(error.code().value(), ENOSPC);
   }
   EXPECT_EQ(test::readBytes(file), before);
+  EXPECT_EQ(namesIn(disk()), (std::vector<std::string>{"Sayolt予定表.xls", "filler"}));
+
+  // A new workbook where there is no room: the user is told what to free.
+  const fs::path fresh = disk() / "新しい予定表.xls";
+  try {
+    workbook::writeScheduleWorkbook(fresh, workbook::TimetableInput{});
+    ADD_FAILURE() << "a full disk took a new workbook";
+  } catch (const workbook::WorkbookError& error) {
+    EXPECT_STREQ(
+        error.what(),
+        "新しい予定表.xls を保存できません。ディスクの空きが足りません。空きを作ってから、もう一度作成してください");
+  }
   EXPECT_EQ(namesIn(disk()), (std::vector<std::string>{"Sayolt予定表.xls", "filler"}));
 }
 
