@@ -30,6 +30,14 @@ bool startDetached(const QString& program, const QStringList& arguments) {
   return process.startDetached();
 }
 
+// LibreOffice resolves links and keeps its lock beside the real file, so the probe and the viewer
+// both take the file a link points to (the packaged programs' folder links into the state folder).
+std::filesystem::path resolved(const std::filesystem::path& file) {
+  std::error_code error;
+  auto real = std::filesystem::weakly_canonical(file, error);
+  return error ? file : real;
+}
+
 }  // namespace
 
 bool officeRunningFor(const std::string& osUser) {
@@ -56,7 +64,7 @@ LinuxWorkbookViewer::LinuxWorkbookViewer(OfficeRunning officeRunning)
     : officeRunning_(officeRunning ? std::move(officeRunning) : OfficeRunning(officeRunningFor)) {}
 
 bool LinuxWorkbookViewer::isInUse(const std::filesystem::path& file) {
-  const auto found = readOfficeLock(file);
+  const auto found = readOfficeLock(resolved(file));
   if (!found) return false;
   const std::optional<OfficeLock>& lock = found->lock;
   // An unreadable lock is judged by this machine's LibreOffice alone.
@@ -69,7 +77,7 @@ bool LinuxWorkbookViewer::isInUse(const std::filesystem::path& file) {
 }
 
 bool LinuxWorkbookViewer::show(const std::filesystem::path& file) {
-  const QString path = QString::fromStdString(file.string());
+  const QString path = QString::fromStdString(resolved(file).string());
   const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
   if (!soffice.isEmpty() && startDetached(soffice, {QStringLiteral("--calc"), QStringLiteral("--nologo"),
                                                     QStringLiteral("--norestore"), path}))

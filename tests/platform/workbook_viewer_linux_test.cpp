@@ -72,6 +72,16 @@ TEST_F(LockProbe, LockHereCountsWhileItsOwnerRuns) {
   EXPECT_TRUE(lockLeft());
 }
 
+TEST_F(LockProbe, LinkedWorkbook_LockBesideTheRealFileCounts) {
+  // The packaged programs' folder holds links into the state folder; LibreOffice locks the target.
+  test::writeBytes(file_, "book");
+  std::filesystem::create_directory(folder_ / "programs");
+  const auto link = folder_ / "programs" / "Sayolt予定表.xls";
+  std::filesystem::create_symlink(file_, link);
+  lockWith(",bob,another-" + thisHost() + ",07.12.2026 05:16,file:///home/bob/.config/libreoffice/4;");
+  EXPECT_TRUE(viewer_.isInUse(link));
+}
+
 TEST_F(LockProbe, StaleLockOfACrashedOfficeIsCleared) {
   lockWith(",alice," + thisHost() + ",07.12.2026 05:16,file:///home/alice/.config/libreoffice/4;");
   EXPECT_FALSE(viewer_.isInUse(file_));
