@@ -1,5 +1,6 @@
 #include "shared/ini_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -70,6 +71,7 @@ struct IniSnapshot::Impl {
   struct Entry {
     std::uint32_t nameBegin, nameEnd, valueBegin, valueEnd;
     bool hasValue;
+    bool first = false;  // the first entry of its name in its section, the one reads return
   };
   struct Section {
     std::uint32_t nameBegin, nameEnd;
@@ -85,12 +87,11 @@ struct IniSnapshot::Impl {
   std::vector<std::uint32_t> keySlots;
   std::vector<std::uint32_t> entrySection;  // entry -> section
   mutable std::atomic<std::uint32_t> lastSection{UINT32_MAX};
+  mutable std::atomic<std::uint32_t> lastEntry{UINT32_MAX};
 
   std::string_view textAt(std::uint32_t begin, std::uint32_t end) const {
     return std::string_view(text).substr(begin, end - begin);
   }
-
-  static char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
   // Folds the high bits, which the multiplications fill, into the low bits that pick a slot.
   static std::uint64_t mix(std::uint64_t h) {
@@ -117,21 +118,38 @@ struct IniSnapshot::Impl {
       h = (h ^ foldedWord(word)) * 0xFF51AFD7ED558CCDull;
       h ^= h >> 32;
     }
-    if (i < name.size()) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, name.data() + i, name.size() - i);
-      h = (h ^ foldedWord(word)) * 0xFF51AFD7ED558CCDull;
-    }
+    if (i < name.size()) h = (h ^ foldedWord(lastBytes(name, i))) * 0xFF51AFD7ED558CCDull;
     return mix(h);
   }
 
+  // The bytes of name from i on (fewer than eight), in fixed-size reads: a copy of a variable
+  // length stalls the read of the word after it. Bytes may repeat; the length is hashed too.
+  static std::uint64_t lastBytes(std::string_view name, size_t i) {
+    const char* p = name.data();
+    const size_t n = name.size();
+    if (n >= 8) return load<std::uint64_t>(p + n - 8);
+    if (n - i >= 4) return load<std::uint32_t>(p + i) | std::uint64_t{load<std::uint32_t>(p + n - 4)} << 32;
+    const auto byte = [&](size_t k) { return std::uint64_t{static_cast<unsigned char>(p[k])}; };
+    return byte(i) | byte(i + (n - i) / 2) << 8 | byte(n - 1) << 16;
+  }
+
+  template <class Word>
+  static Word load(const char* p) {
+    Word word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+
+  // Word by word as foldedHash reads them, folded only where they differ: a call of memcmp cost
+  // more than these short names.
   static bool foldedEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    if (a == b) return true;
-    for (size_t i = 0; i < a.size(); ++i) {
-      if (a[i] != b[i] && lower(a[i]) != lower(b[i])) return false;
+    const auto same = [](std::uint64_t x, std::uint64_t y) { return x == y || foldedWord(x) == foldedWord(y); };
+    size_t i = 0;
+    for (; i + 8 <= a.size(); i += 8) {
+      if (!same(load<std::uint64_t>(a.data() + i), load<std::uint64_t>(b.data() + i))) return false;
     }
-    return true;
+    return i == a.size() || same(lastBytes(a, i), lastBytes(b, i));
   }
 
   static std::uint64_t keyHash(std::uint32_t section, std::uint64_t nameHash) {
@@ -156,8 +174,22 @@ struct IniSnapshot::Impl {
     }
   }
 
-  const Entry* findKey(std::uint32_t section, std::string_view name) const {
-    return findKey(section, name, foldedHash(name));
+  // A load reads a section's keys mostly in the order the file holds them, so the entry after the
+  // last one found (or the section's first) is tried before the hash.
+  const Entry* findKey(const Section& section, std::string_view name) const {
+    const std::uint32_t next = lastEntry.load(std::memory_order_relaxed) + 1;
+    const std::uint32_t guess = next >= section.firstEntry && next < section.endEntry ? next : section.firstEntry;
+    if (guess < section.endEntry) {
+      const Entry& e = entries[guess];
+      if (e.first && foldedEqual(textAt(e.nameBegin, e.nameEnd), name)) {
+        lastEntry.store(guess, std::memory_order_relaxed);
+        return &e;
+      }
+    }
+    const Entry* found = findKey(static_cast<std::uint32_t>(&section - sections.data()), name, foldedHash(name));
+    if (found != nullptr)
+      lastEntry.store(static_cast<std::uint32_t>(found - entries.data()), std::memory_order_relaxed);
+    return found;
   }
 
   const Entry* findKey(std::uint32_t section, std::string_view name, std::uint64_t nameHash) const {
@@ -188,10 +220,7 @@ struct IniSnapshot::Impl {
     std::uint32_t current = kNone;  // the section whose entries count, or none
     std::vector<std::uint64_t> sectionHashes;
     std::vector<std::uint64_t> keyHashes;
-    size_t lines = 1;
-    for (const char* p = text.data();
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(text.data() + text.size() - p)))); ++p)
-      ++lines;
+    const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     entries.reserve(lines);
     entrySection.reserve(lines);
     keyHashes.reserve(lines);
@@ -234,11 +263,16 @@ struct IniSnapshot::Impl {
     const size_t mask = keySlots.size() - 1;
     for (std::uint32_t n = 0; n < entries.size(); ++n) {
       const std::string_view name = textAt(entries[n].nameBegin, entries[n].nameEnd);
-      // Only the first entry of a key counts.
-      if (findKey(entrySection[n], name, keyHashes[n]) != nullptr) continue;
+      auto sameKey = [&](std::uint32_t other) {
+        return entrySection[other] == entrySection[n] && keyHashes[other] == keyHashes[n] &&
+               foldedEqual(textAt(entries[other].nameBegin, entries[other].nameEnd), name);
+      };
       size_t i = keyHash(entrySection[n], keyHashes[n]) & mask;
-      while (keySlots[i] != 0) i = (i + 1) & mask;
+      while (keySlots[i] != 0 && !sameKey(keySlots[i] - 1)) i = (i + 1) & mask;
+      // Only the first entry of a key counts.
+      if (keySlots[i] != 0) continue;
       keySlots[i] = n + 1;
+      entries[n].first = true;
     }
   }
 };
@@ -261,8 +295,7 @@ std::string IniSnapshot::get(std::string_view section, std::string_view key) con
   if (!impl_) return {};
   const Impl::Section* found = impl_->find(section);
   if (found == nullptr) return {};
-  const Impl::Entry* entry =
-      impl_->findKey(static_cast<std::uint32_t>(found - impl_->sections.data()), ini::trimBlanks(key));
+  const Impl::Entry* entry = impl_->findKey(*found, ini::trimBlanks(key));
   if (entry == nullptr || !entry->hasValue) return {};
   const Impl::Entry& e = *entry;
   return std::string(ini::cp932Prefix(unquote(impl_->textAt(e.valueBegin, e.valueEnd)), kKeyBufferBytes - 1));

@@ -87,53 +87,6 @@ std::string_view rawEntryName(std::string_view raw) {
 
 }  // namespace
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
-
-std::string_view trimBlanks(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-LineSyntax parseLine(std::string_view text) {
-  LineSyntax syntax;
-  const auto n = static_cast<std::uint32_t>(text.size());
-  std::uint32_t i = 0;
-  while (i < n && isBlank(text[i])) ++i;
-  if (i == n) return syntax;
-  if (text[i] == ';') {
-    syntax.kind = LineKind::Comment;
-    return syntax;
-  }
-  auto trimmedRange = [&](std::uint32_t begin, std::uint32_t end, std::uint32_t& outBegin, std::uint32_t& outEnd) {
-    while (begin < end && isBlank(text[begin])) ++begin;
-    while (end > begin && isBlank(text[end - 1])) --end;
-    outBegin = begin;
-    outEnd = end;
-  };
-  if (text[i] == '[') {
-    const size_t close = text.find(']', i + 1);
-    // Without "]" the line is no header (an entry, as Wine reads it).
-    if (close != std::string_view::npos) {
-      syntax.kind = LineKind::Header;
-      trimmedRange(i + 1, static_cast<std::uint32_t>(close), syntax.nameBegin, syntax.nameEnd);
-      return syntax;
-    }
-  }
-  syntax.kind = LineKind::Entry;
-  const size_t eq = text.find('=', i);
-  if (eq == std::string_view::npos) {
-    trimmedRange(i, n, syntax.nameBegin, syntax.nameEnd);
-    return syntax;
-  }
-  syntax.hasValue = true;
-  trimmedRange(i, static_cast<std::uint32_t>(eq), syntax.nameBegin, syntax.nameEnd);
-  trimmedRange(static_cast<std::uint32_t>(eq) + 1, n, syntax.valueBegin, syntax.valueEnd);
-  return syntax;
-}
-
 size_t cp932Width(char32_t ch) {
   if (ch < 0x80 || ch == 0xFFFD || (ch >= 0xFF61 && ch <= 0xFF9F)) return 1;
   return 2;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/shared/ini_test_support.h"
@@ -156,6 +157,72 @@ TEST(IniRead, Names_FoldOnlyAToZ_InLongNamesAndManySections) {
   EXPECT_EQ(IniSnapshot().get("Section@Z0", "LongKeyName_AZ@`0"), "");
 }
 
+TEST(IniRead, Names_OfEveryLengthMatchOnlyWithEveryByteAlike) {
+  // Lengths on both sides of each eight-byte step, every byte changed once.
+  const std::string letters = "abcdefghijklmnopqrstu";
+  auto name = [&](size_t length) { return letters.substr(0, length); };
+  std::string file = "[s]\r\n";
+  for (size_t length = 1; length <= letters.size(); ++length)
+    file += name(length) + "=" + std::to_string(length) + "\r\n";
+  const IniSnapshot snapshot = IniSnapshot::fromBytes(file);
+  for (size_t length = 1; length <= letters.size(); ++length) {
+    SCOPED_TRACE(length);
+    std::string upper = name(length);
+    for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+    EXPECT_EQ(snapshot.get("s", upper), std::to_string(length));
+    for (size_t at = 0; at < length; ++at) {
+      std::string other = name(length);
+      other[at] = '#';
+      // Read after the key before it, so that the entry it differs from is the one tried first.
+      if (length > 1) {
+        EXPECT_EQ(snapshot.get("s", name(length - 1)), std::to_string(length - 1));
+      }
+      EXPECT_EQ(snapshot.get("s", other), "") << other;
+    }
+  }
+}
+
+TEST(IniRead, Duplicates_FirstKeyWinsWhateverTheOrderOfReads) {
+  const std::string file = "[s]\r\na=1\r\nk=1\r\nK=2\r\nb=3\r\nk=4\r\n[t]\r\nk=t\r\nk=u\r\n";
+  const IniSnapshot snapshot = IniSnapshot::fromBytes(file);
+  // In file order, each read just after the line before the duplicate.
+  for (const auto& [section, key, value] :
+       std::vector<std::tuple<std::string, std::string, std::string>>{{"s", "a", "1"},
+                                                                      {"s", "k", "1"},
+                                                                      {"s", "K", "1"},
+                                                                      {"s", "b", "3"},
+                                                                      {"s", "k", "1"},
+                                                                      {"t", "k", "t"},
+                                                                      {"t", "k", "t"},
+                                                                      {"s", "b", "3"},
+                                                                      {"s", "k", "1"},
+                                                                      {"s", "a", "1"},
+                                                                      {"t", "K", "t"}}) {
+    EXPECT_EQ(snapshot.get(section, key), value) << section << " " << key;
+  }
+}
+
+TEST(IniRead, LineBreaksEqualsAndBrackets_FoundAtEveryPositionInTheLine) {
+  for (size_t length = 1; length <= 18; ++length) {
+    SCOPED_TRACE(length);
+    const std::string key(length, 'k');
+    const std::string value(length, 'v');
+    for (const std::string_view lineBreak : {"\r\n", "\n", "\r"}) {
+      std::string file = "[" + std::string(length, 'n') + "]";
+      file.append(lineBreak).append(key + "=" + value).append(lineBreak);
+      file.append("[" + std::string(length, 'x')).append(lineBreak);  // no "]": an entry
+      file.append(std::string(length, 'w')).append(lineBreak);        // no "=": an entry without a value
+      file.append(" " + key + "2 = " + value + " ");
+      const IniSnapshot snapshot = IniSnapshot::fromBytes(file);
+      EXPECT_EQ(snapshot.get(std::string(length, 'n'), key), value);
+      EXPECT_EQ(snapshot.get(std::string(length, 'n'), key + "2"), value);
+      EXPECT_EQ(
+          snapshot.getSection(std::string(length, 'n')),
+          (Entries{key + "=" + value, "[" + std::string(length, 'x'), std::string(length, 'w'), key + "2=" + value}));
+    }
+  }
+}
+
 TEST(IniRead, TrailBytesEqualToSyntax_AreNeverSyntax) {
   // 表 ends in "\", ー in "[", ‐ in "]", ソ in "\".
   const std::string file = cat({"[", test::kHyou, test::kHyphen, "]\r\n", test::kChouon, "=", test::kSo, "\r\n",
@@ -170,6 +237,18 @@ TEST(IniRead, ExtendedCharacters_DecodeAsWindowsDoes) {
                                 "\x8C\x76\x8E\x5A.exe\r\nq=", test::kCircled1, test::kKabu, test::kWave, "\r\n"});
   EXPECT_EQ(get(file, "起動終了時刻", "p"), "C:\\Tools\\表計算.exe");
   EXPECT_EQ(get(file, "起動終了時刻", "q"), "①㈱～");
+}
+
+TEST(IniRead, DoubleByteCharacters_AfterAsciiRunsOfEveryLengthAndALoneLeadByteAtTheEnd) {
+  for (size_t run = 0; run <= 17; ++run) {
+    const std::string ascii(run, 'x');
+    const std::string file = cat({"[s]\r\nk=", ascii, test::kHyou, ascii, test::kSo, "\r\n", ascii, "=", test::kA});
+    EXPECT_EQ(get(file, "s", "k"), ascii + "表" + ascii + "ソ") << run;
+    EXPECT_EQ(get(file, "s", ascii), "あ") << run;
+  }
+  // A lead byte without its trail byte stands for itself.
+  EXPECT_EQ(get(cat({"[s]\r\nk=0123456", test::kHyou.substr(0, 1)}), "s", "k"), "0123456\uFFFD");
+  EXPECT_EQ(get(cat({"[s]\r\nk=", test::kHyou.substr(0, 1), "\r\nm=1"}), "s", "m"), "1");
 }
 
 TEST(IniRead, Utf8File_JapaneseNamesMissing) {
