@@ -93,6 +93,8 @@ struct IniSnapshot::Impl {
     return std::string_view(text).substr(begin, end - begin);
   }
 
+  static char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
   // Folds the high bits, which the multiplications fill, into the low bits that pick a slot.
   static std::uint64_t mix(std::uint64_t h) {
     h *= 0xFF51AFD7ED558CCDull;
@@ -140,16 +142,13 @@ struct IniSnapshot::Impl {
     return word;
   }
 
-  // Word by word as foldedHash reads them, folded only where they differ: a call of memcmp cost
-  // more than these short names.
   static bool foldedEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    const auto same = [](std::uint64_t x, std::uint64_t y) { return x == y || foldedWord(x) == foldedWord(y); };
-    size_t i = 0;
-    for (; i + 8 <= a.size(); i += 8) {
-      if (!same(load<std::uint64_t>(a.data() + i), load<std::uint64_t>(b.data() + i))) return false;
+    if (a == b) return true;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i] && lower(a[i]) != lower(b[i])) return false;
     }
-    return i == a.size() || same(lastBytes(a, i), lastBytes(b, i));
+    return true;
   }
 
   static std::uint64_t keyHash(std::uint32_t section, std::uint64_t nameHash) {
