@@ -39,7 +39,14 @@ def fail(reason):
     sys.exit(1)
 
 
+def skip_if_not_built():
+    """The build tells the tests why it made no package (CMake's SAYOLT_SKIP_REASON)."""
+    if os.environ.get("SAYOLT_SKIP_REASON"):
+        skip(os.environ["SAYOLT_SKIP_REASON"])
+
+
 def require_tools(*extra):
+    skip_if_not_built()
     for tool in ("wine", "wineserver", "Xvfb", "setpriv", "xwininfo") + tuple(extra):
         if shutil.which(tool) is None:
             skip(f"{tool} is not installed (scripts/bootstrap installs it)")
@@ -47,10 +54,11 @@ def require_tools(*extra):
 
 def package_zip(build):
     """The zip scripts/package-windows left in the MinGW build folder."""
+    skip_if_not_built()
     found = sorted(p for p in os.listdir(build) if p.startswith("Sayolt-") and p.endswith("-win64.zip")) \
         if os.path.isdir(build) else []
     if not found:
-        skip(f"no Windows package in {build} (the windows-gui.build test makes it)")
+        skip(f"no Windows package in {build} (the build makes it with SAYOLT_WINDOWS_BUILDS=ON)")
     return os.path.join(build, found[-1])
 
 
@@ -300,15 +308,22 @@ class Display:
         return found
 
     def open_tray_menu(self, icon):
-        """Right-clicks the icon; the geometry of the menu that opened, or None."""
-        before = self._menu_like()
-        self.click(icon[0] + icon[2] // 2, icon[1] + icon[3] // 2, button=3)
+        """Right-clicks the icon; the geometry of the menu that opened, or None. Wine may keep a
+        closed menu's window mapped a while and reuse it, so a window that moved counts too."""
+        for _ in range(2):
+            before = self._menu_like()
+            self.click(icon[0] + icon[2] // 2, icon[1] + icon[3] // 2, button=3)
 
-        def menu():
-            opened = [g for window, g in self._menu_like().items() if window not in before]
-            return opened[0] if opened else None
+            def menu():
+                opened = [g for window, g in self._menu_like().items() if before.get(window) != g]
+                return opened[0] if opened else None
 
-        return wait_for(menu, 15)
+            found = wait_for(menu, 8)
+            if found:
+                return found
+            self.xdotool("key", "Escape")
+            time.sleep(1)
+        return None
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)

@@ -67,10 +67,15 @@ def editor_shots(display, folder, out):
     pages = (("起動設定", "windows-editor-main.png", (8880, 7080, 1815, 495)),
              ("プログラムの時刻指定", "windows-editor-timed.png", (9120, TIMED_BUTTON_TOP, 1815, 495)),
              ("祝日不在設定", "windows-editor-dates.png", None))
+    previous = None
     for title, name, next_button in pages:
         window = wg.wait_for(lambda: display.window(title) or editor.poll() is not None, 90)
         if editor.poll() is not None or not window:
             wg.fail(f"the editor's page {title} did not appear")
+        # The page before is hidden a moment after the next one shows.
+        if previous and not wg.wait_for(lambda: not display.window(previous), 20):
+            wg.fail(f"the page {previous} stayed open beside {title}")
+        previous = title
         time.sleep(1)
         grab(display, out, name, window)
         if next_button:
