@@ -2,25 +2,21 @@
 // outside the test sees it. Every write fails with a word, keeps the file as it was and leaves no
 // temporary file behind. Exits with 77 (skipped) where a mount namespace is not permitted.
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <system_error>
 
 #include "platform/file_replace.h"
 #include "platform/qt/file_append_qt.h"
 #include "scheduler/timecheck/error_log.h"
 #include "shared/ini_file.h"
+#include "tests/support/plain_user_linux.h"
 #include "tests/support/test_files.h"
 #include "workbook/schedule_workbook.h"
 #include "workbook/workbook_error.h"
@@ -29,32 +25,13 @@ namespace sayolt {
 namespace {
 
 namespace fs = std::filesystem;
+using test::asPlainUser;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-// Runs body in a child without capabilities, as a user's program would run.
-int asPlainUser(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct none[2] = {};
-    if (::syscall(SYS_capset, &header, none) != 0) ::_exit(90);
-    int code = 91;
-    try {
-      code = body();
-    } catch (...) {
-      code = 92;
-    }
-    ::_exit(code);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 93;
 }
 
 // A settings file of some size: the next start and every start and end time.

@@ -2,42 +2,19 @@
 // place, and a symbolic link kept. Root writes anywhere, so the writes run in a child process
 // that has given up its capabilities, as a user's program would be.
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "platform/file_replace.h"
 #include "shared/ini_file.h"
+#include "tests/support/plain_user_linux.h"
 #include "tests/support/test_files.h"
 
 namespace sayolt {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs body in a child without capabilities; its result is the child's exit code.
-int asPlainUser(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct none[2] = {};
-    if (::syscall(SYS_capset, &header, none) != 0) ::_exit(90);
-    int code = 91;
-    try {
-      code = body();
-    } catch (...) {
-      code = 92;
-    }
-    ::_exit(code);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 93;
-}
+using test::asPlainUser;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;
