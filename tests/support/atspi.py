@@ -17,25 +17,16 @@ to it.
 """
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
-import time
 
-SKIP = 77
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop  # noqa: E402
+from desktop import SKIP, fail, skip  # noqa: E402,F401
+
 _LAUNCHER_PLACES = ("/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher")
 _Atspi = None
-
-
-def skip(reason):
-    print(f"skipped: {reason}", flush=True)
-    sys.exit(SKIP)
-
-
-def fail(reason):
-    print(f"FAILED: {reason}", flush=True)
-    sys.exit(1)
 
 
 def _bus_launcher():
@@ -78,24 +69,7 @@ def run_in_namespaces(network=True):
 
 
 def wait_until(condition, seconds=10, step=0.1):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(step)
-    return bool(condition())
-
-
-def _accepts(path):
-    """Whether a server listens on the Unix socket (the file appears before it listens)."""
-    probe = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    try:
-        probe.connect(path)
-        return True
-    except OSError:
-        return False
-    finally:
-        probe.close()
+    return bool(desktop.wait_for(condition, seconds, step))
 
 
 def _atspi():
@@ -130,18 +104,8 @@ class Desktop:
         env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=/nonexistent"
         env["XDG_RUNTIME_DIR"] = self._runtime.name
         try:
-            # Xvfb picks a free display itself: choosing one here races with tests running beside us.
-            read_end, write_end = os.pipe()
-            xvfb = self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen,
-                                "-nolisten", "tcp"], env, pass_fds=(write_end,))
-            os.close(write_end)
-            with os.fdopen(read_end) as reply:
-                number = reply.readline().strip()
-            path = f"/tmp/.X11-unix/X{number}"
-            if not number.isdigit() or not wait_until(lambda: _accepts(path) or xvfb.poll() is not None, 10) \
-                    or xvfb.poll() is not None:
-                fail("Xvfb did not start")
-            display = f":{number}"
+            xvfb, display = desktop.start_xvfb(self.screen, env)
+            self._procs.append(xvfb)
             env["DISPLAY"] = display
             bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
                                    env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
@@ -152,9 +116,7 @@ class Desktop:
             env["DBUS_SESSION_BUS_ADDRESS"] = address
             self._spawn([_bus_launcher(), "--launch-immediately"], env)
             if self.tray:
-                if shutil.which("trayer") is None:
-                    skip("trayer is not installed")
-                self._spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request"], env)
+                self._procs.append(desktop.start_trayer(env))
             env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
             env["NO_AT_BRIDGE"] = "0"
             self.env = env

@@ -14,16 +14,14 @@ import datetime
 import os
 import re
 import shutil
-import socket
 import sys
 import tempfile
-import threading
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [os.path.join(HERE, "..", "support"), HERE]
 
 import atspi  # noqa: E402
-from scheduler_tray_e2e import bring_loopback_up, serve_time  # noqa: E402
+import desktop  # noqa: E402
 
 CATEGORIES = ["月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日", "日曜日"]
 TOMORROW_ONLY = "23:58"
@@ -100,10 +98,8 @@ def check_schedule_toggle(app, panel):
 
 
 def inner(scheduler):
-    bring_loopback_up()
-    server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    server.bind(("127.0.0.1", 123))
-    threading.Thread(target=serve_time, args=(server,), daemon=True).start()
+    desktop.bring_loopback_up()
+    server = desktop.TimeServer()
     now = datetime.datetime.now()
     if now.hour == 23 and now.minute >= 50 or now.hour == 0 and now.minute < 5:
         atspi.skip("too close to midnight for a day that stays the same while the test runs")

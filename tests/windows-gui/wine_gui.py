@@ -11,33 +11,19 @@ The package's zip (scripts/package-windows) is what the tests run, unpacked unde
 name. Wine runs without CAP_SYS_TIME in its bounding set: Wine hands SetLocalTime and
 SetSystemTime to the host clock, which no test may change.
 """
-import datetime
-import fcntl
 import os
 import re
 import shutil
-import socket
-import struct
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import zipfile
 
-SKIP = 77
-NO_CLOCK = ["setpriv", "--bounding-set=-sys_time", "--inh-caps=-sys_time"]
-
-
-def skip(reason):
-    print(f"skipped: {reason}", flush=True)
-    sys.exit(SKIP)
-
-
-def fail(reason):
-    print(f"FAILED: {reason}", flush=True)
-    sys.exit(1)
-
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import desktop  # noqa: E402
+from desktop import (NO_CLOCK, SKIP, TimeServer, bring_loopback_up, fail, parse_geometry,  # noqa: E402,F401
+                     scheduler_settings, skip, wait_for)
 
 def skip_if_not_built():
     """The build tells the tests why it made no package (CMake's SAYOLT_SKIP_REASON)."""
@@ -110,88 +96,10 @@ def stop_wine(env):
     subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL, timeout=30)
 
 
-_GEOMETRY = re.compile(r"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)")
-
-
-def parse_geometry(line):
-    """(x, y, width, height) on the screen of one line of `xwininfo -tree`, or None."""
-    m = _GEOMETRY.search(line)
-    return (int(m[3]), int(m[4]), int(m[1]), int(m[2])) if m else None
-
-
-def wait_for(condition, seconds, step=0.25):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(step)
-    return condition()
-
-
-NTP_EPOCH_OFFSET = 2208988800
-
-
-class TimeServer:
-    """Answers every request with the current time, as a stratum-1 server, and counts them."""
-
-    def __init__(self):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.sock.bind(("127.0.0.1", 123))
-        self.requests = 0
-        threading.Thread(target=self._serve, daemon=True).start()
-
-    def _serve(self):
-        while True:
-            try:
-                data, peer = self.sock.recvfrom(512)
-            except OSError:
-                return
-            if len(data) < 48:
-                continue
-            self.requests += 1
-            now = time.time() + NTP_EPOCH_OFFSET
-            seconds = int(now)
-            fraction = int((now - seconds) * 2**32)
-            reply = bytearray(48)
-            reply[0] = (4 << 3) | 4  # no leap warning, version 4, server
-            reply[1] = 1
-            reply[24:32] = data[40:48]
-            struct.pack_into("!II", reply, 32, seconds, fraction)
-            struct.pack_into("!II", reply, 40, seconds, fraction)
-            self.sock.sendto(bytes(reply), peer)
-
-
-def bring_loopback_up():
-    sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    fcntl.ioctl(sock, 0x8914, struct.pack("16sH14x", b"lo", 0x1 | 0x8 | 0x40))  # SIOCSIFFLAGS up|loopback|running
-    sock.close()
-
-
-def scheduler_settings():
-    # Starts and ends hours away, so that nothing is due while the test runs.
-    now = datetime.datetime.now()
-
-    def hm(delta):
-        t = now + datetime.timedelta(hours=delta)
-        return f"{t.hour}:{t.minute:02d}"
-
-    lines = ["[起動時調整時間]", "時間=1", "[NTPサーバー]", "サーバー0=127.0.0.1", "サーバー1=127.0.0.1",
-             "[休日不在]", "優先=1", "[一日の区切り]", "時刻=0", "[タスクトレイ]", "アイコン表示=1", "[起動終了時刻]"]
-    for c in range(9):
-        lines += [f"0-{c}-0={hm(6)}", f"1-{c}-0={hm(3)}"]
-    return ("\r\n".join(lines) + "\r\n").encode("cp932")
-
-
 def rerun_in_namespaces(script, args):
     """Runs the script again, with SAYOLT_WINE_INNER=1, in user and network namespaces of its own,
     where 127.0.0.1:123 is free for TimeServer; its exit code."""
-    namespaces = ["unshare", "--user", "--map-root-user", "--net"]
-    if shutil.which("unshare") is None or subprocess.run(namespaces + ["true"], capture_output=True).returncode != 0:
-        skip("user and network namespaces are not available")
-    env = dict(os.environ, SAYOLT_WINE_INNER="1")
-    return subprocess.run(namespaces + [sys.executable, os.path.abspath(script), *args], env=env,
-                          timeout=900).returncode
+    return desktop.rerun_in_namespaces(script, args, "SAYOLT_WINE_INNER")
 
 
 def output(process):
@@ -200,50 +108,8 @@ def output(process):
     return process.output_file.read().decode(errors="replace")
 
 
-class Display:
-    """An Xvfb of its own at 96 dpi, with an XEmbed notification area when asked."""
-
-    def __init__(self, env, tray=False, size="1024x768"):
-        self.env = dict(env)
-        self.tray = tray
-        self.size = size
-        self.procs = []
-
-    def __enter__(self):
-        display = self._free_display()
-        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{self.size}x24", "-dpi", "96", "-nolisten", "tcp"],
-                                stderr=subprocess.DEVNULL)
-        self.procs.append(xvfb)
-        if not wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{display[1:]}") or xvfb.poll() is not None, 10) \
-                or xvfb.poll() is not None:
-            fail("Xvfb did not start")
-        self.env["DISPLAY"] = display
-        if self.tray:
-            if shutil.which("trayer") is None:
-                skip("trayer is not installed (scripts/bootstrap installs it)")
-            self.procs.append(subprocess.Popen(
-                ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "28",
-                 "--SetDockType", "true", "--tint", "0xd8d8d8", "--transparent", "false"],
-                env=self.env, stderr=subprocess.DEVNULL))
-            wait_for(lambda: '"panel": ("panel" "trayer")' in self.tree(), 10)
-        return self
-
-    def __exit__(self, *exc):
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-        return False
-
-    @staticmethod
-    def _free_display():
-        for n in range(300 + os.getpid() % 500, 1000):
-            if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                return f":{n}"
-        fail("no free X display number")
+class Display(desktop.Display):
+    """The test desktop, with Windows programs started under Wine without the clock right."""
 
     def run_windows_program(self, exe, *args, timeout=60, cwd=None):
         """Runs a Windows program to its end; its exit code and output. The output goes through a
@@ -265,10 +131,6 @@ class Display:
         self.procs.append(p)
         return p
 
-    def tree(self):
-        return subprocess.run(["xwininfo", "-root", "-tree"], env=self.env, capture_output=True,
-                              text=True).stdout
-
     def window(self, title):
         """(x, y, width, height) of the mapped window with this title, or None."""
         for line in self.tree().splitlines():
@@ -280,23 +142,6 @@ class Display:
     def mapped(self, window_id):
         info = subprocess.run(["xwininfo", "-id", window_id], env=self.env, capture_output=True, text=True).stdout
         return "IsViewable" in info
-
-    def tray_icons(self):
-        """(x, y, width, height) of the icons docked in trayer's panel."""
-        icons, in_panel, panel_indent = [], False, 0
-        for line in self.tree().splitlines():
-            indent = len(line) - len(line.lstrip())
-            if '"panel": ("panel" "trayer")' in line:
-                in_panel, panel_indent = True, indent
-                continue
-            if in_panel:
-                if indent <= panel_indent and line.strip():
-                    in_panel = False
-                    continue
-                geometry = parse_geometry(line)
-                if geometry and geometry[2] > 1 and geometry[3] > 1:
-                    icons.append(geometry)
-        return icons
 
     def _menu_like(self):
         """Ids and geometries of the mapped windows of a menu's size."""
