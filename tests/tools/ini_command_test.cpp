@@ -1,28 +1,21 @@
 // sayolt-plan ini: every verb, its exit codes, and nothing written when it fails.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "shared/utf8_path.h"
 #include "tests/shared/ini_test_support.h"
+#include "tests/tools/plan_runner.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt {
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
+using Outcome = test::PlanOutcome;
 
 Outcome ini(plan::Args args) {
   args.insert(args.begin(), "ini");
-  std::ostringstream out;
-  std::ostringstream err;
-  const int code = plan::runPlan(args, out, err);
-  return {code, out.str(), err.str()};
+  return test::runPlanCommand(args);
 }
 
 class IniCommand : public ::testing::Test {

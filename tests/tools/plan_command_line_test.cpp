@@ -3,29 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <sstream>
 #include <string>
 
 #include "scheduler/core/schedule_model.h"
 #include "shared/utf8_path.h"
 #include "tests/core/core_test_support.h"
 #include "tests/support/test_files.h"
+#include "tests/tools/plan_runner.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt {
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Outcome plan(const plan::Args& args) {
-  std::ostringstream out, err;
-  const int code = plan::runPlan(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using Outcome = test::PlanOutcome;
+Outcome plan(const plan::Args& args) { return test::runPlanCommand(args); }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 
 #include "scheduler/core/day_classification.h"
@@ -10,25 +9,16 @@
 #include "shared/temp_folder.h"
 #include "shared/utf8_path.h"
 #include "tests/core/core_test_support.h"
+#include "tests/tools/plan_runner.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt {
 namespace {
 
-using plan::runPlan;
 using test::SettingsBuilder;
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Outcome plan(const plan::Args& args) {
-  std::ostringstream out, err;
-  const int code = runPlan(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using Outcome = test::PlanOutcome;
+Outcome plan(const plan::Args& args) { return test::runPlanCommand(args); }
 
 const char* const kArea7Message =
     "土日祝日と不在の優先および1日の開始時刻の読取中にエラーが発生しました。設定(3面)を見直してください。";

@@ -1,26 +1,17 @@
 // sayolt-plan workbook and check --conflicts: exit codes, messages and the exact JSON.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "tests/core/core_test_support.h"
+#include "tests/tools/plan_runner.h"
 #include "tools/plan/commands.h"
 
 namespace sayolt {
 namespace {
 
-struct Outcome {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-Outcome plan(const plan::Args& args) {
-  std::ostringstream out, err;
-  const int code = plan::runPlan(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using Outcome = test::PlanOutcome;
+Outcome plan(const plan::Args& args) { return test::runPlanCommand(args); }
 
 std::string utf8(const std::filesystem::path& path) {
   const auto text = path.u8string();
