@@ -16,7 +16,7 @@
 #include "platform/qt/file_append_qt.h"
 #include "scheduler/timecheck/error_log.h"
 #include "shared/ini_file.h"
-#include "tests/support/plain_user_linux.h"
+#include "tests/platform/plain_user.h"
 #include "tests/support/test_files.h"
 #include "workbook/schedule_workbook.h"
 #include "workbook/workbook_error.h"

@@ -7,7 +7,7 @@
 
 #include "platform/file_replace.h"
 #include "shared/ini_file.h"
-#include "tests/support/plain_user_linux.h"
+#include "tests/platform/plain_user.h"
 #include "tests/support/test_files.h"
 
 namespace sayolt {
