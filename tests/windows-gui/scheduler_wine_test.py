@@ -52,6 +52,7 @@ def inner(build):
             with wg.Display(env, tray=True) as display:
                 app = display.start_windows_program(scheduler)
                 if not wg.wait_for(lambda: display.tray_icons() or app.poll() is not None, 90):
+                    display.report_failure(app, os.path.join(build, "scheduler_wine_test_failure.png"))
                     wg.fail("no icon in the notification area within 90 s")
                 if app.poll() is not None:
                     wg.fail(f"Sayolt_123.exe ended by itself (code {app.returncode}): "

@@ -139,6 +139,26 @@ class Display(desktop.Display):
                 return parse_geometry(line)
         return None
 
+    def titles(self):
+        """The titles of the mapped windows, for a failure's report."""
+        found = []
+        for line in self.tree().splitlines():
+            m = re.match(r'\s*(0x[0-9a-f]+) "(.*)": ', line)
+            if m and self.mapped(m.group(1)):
+                found.append(m.group(2))
+        return found
+
+    def report_failure(self, process, picture):
+        """Says what is on the screen and what the program wrote, and keeps a screenshot."""
+        print("windows on the screen:", self.titles(), flush=True)
+        if process is not None:
+            print("the program wrote:", output(process)[-2000:], flush=True)
+        try:
+            self.screenshot(picture)
+            print("screenshot:", picture, flush=True)
+        except subprocess.CalledProcessError:
+            pass
+
     def mapped(self, window_id):
         info = subprocess.run(["xwininfo", "-id", window_id], env=self.env, capture_output=True, text=True).stdout
         return "IsViewable" in info
