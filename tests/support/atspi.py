@@ -175,15 +175,7 @@ class Desktop:
         return found[0]
 
     def __exit__(self, *exc):
-        for proc in reversed(self._procs):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
-        self._procs = []
+        desktop.stop_processes(self._procs)
         if self._runtime is not None:
             self._runtime.cleanup()
             self._runtime = None

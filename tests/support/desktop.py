@@ -162,6 +162,19 @@ def start_trayer(env):
     return tray
 
 
+def stop_processes(procs):
+    """Ends the processes, last started first: politely, then after 5 s for good."""
+    for p in reversed(procs):
+        if p.poll() is None:
+            p.terminate()
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+    procs.clear()
+
+
 class Display:
     """An Xvfb of its own at 96 dpi, with trayer's notification area when asked."""
 
@@ -183,13 +196,7 @@ class Display:
         return self
 
     def __exit__(self, *exc):
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
+        stop_processes(self.procs)
         return False
 
     def tree(self):
